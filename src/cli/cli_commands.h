@@ -1,0 +1,29 @@
+#pragma once
+// The subcommands of arbolix-cli. Each returns the process exit code.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace arbolix {
+class Reporter;
+}
+
+namespace arbolix::cli {
+
+struct CliContext {
+    ChartSettings settings;
+    Reporter& reporter;
+    std::FILE* out;
+};
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// persons FICHIER.ged
+int RunPersons(CliContext& context, const std::vector<std::string>& arguments);
+
+} // namespace arbolix::cli

@@ -1,0 +1,52 @@
+// arbolix-cli: the chart generator without a window.
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/qt_profile.h"
+#include "app/reporter.h"
+#include "app/settings.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+
+using namespace arbolix;
+using namespace arbolix::cli;
+
+namespace {
+
+// --set overrides are checked against the settings table before anything is read.
+bool ApplyOverrides(const CliOptions& options, OverlayProfile& profile, Reporter& reporter) {
+    for (const auto& [key, value] : options.overrides) {
+        if (!IsKnownSettingKey(key) || !profile.set(key, value)) {
+            reporter.report({"Réglage inconnu : " + key, "arbolix-cli", MessageIcon::Stop});
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    StderrReporter reporter(isatty(STDERR_FILENO) != 0);
+    CliOptions options;
+    std::string error;
+    if (!ParseCliOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "arbolix-cli: %s\nEssayez « arbolix-cli --help ».\n", error.c_str());
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(UsageText(), stdout);
+        return kExitOk;
+    }
+    OverlayProfile profile(OpenProfile(options.profilePath));
+    if (!ApplyOverrides(options, profile, reporter)) return kExitUsage;
+    CliContext context{DefaultChartSettings(), reporter, stdout};
+    LoadChartSettings(profile, context.settings);
+
+    if (options.command == "persons") return RunPersons(context, options.arguments);
+    std::fprintf(stderr, "arbolix-cli: commande inconnue : %s\nEssayez « arbolix-cli --help ».\n",
+                 options.command.c_str());
+    return kExitUsage;
+}

@@ -1,0 +1,761 @@
+#include "data/gedcom_reader.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "app/reporter.h"
+#include "data/encoding.h"
+
+namespace arbolix {
+
+namespace {
+
+constexpr size_t kMaxLineBytes = 4095;
+constexpr int kProgressLines = 10000;
+
+// ---------------------------------------------------------------------------------------------
+// Lines
+
+// Walks the lines of a buffer. CR LF, LF and CR alone all end a line; the end of line is not part
+// of the line. A line longer than kMaxLineBytes is cut there and its rest skipped.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text)
+        : pos_(text.data()), end_(text.data() + text.size()) {}
+
+    bool next(std::string_view& line) {
+        if (pos_ >= end_) return false;
+        const char* stop = FindLineEnd(pos_);
+        const size_t length = static_cast<size_t>(stop - pos_);
+        line = std::string_view(pos_, std::min(length, kMaxLineBytes));
+        pos_ = stop;
+        if (pos_ < end_) {
+            if (*pos_ == '\r' && pos_ + 1 < end_ && pos_[1] == '\n') ++pos_;
+            ++pos_;
+        }
+        return true;
+    }
+
+private:
+    static bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+    // Lines are short: scanning eight bytes at a time beats a library search call per line.
+    const char* FindLineEnd(const char* p) const {
+        constexpr uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr uint64_t kHighs = 0x8080808080808080ULL;
+        while (end_ - p >= 8) {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            const uint64_t lf = word ^ (kOnes * '\n');
+            const uint64_t cr = word ^ (kOnes * '\r');
+            const uint64_t found = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+            if (found != 0) return p + (std::countr_zero(found) >> 3);
+            p += 8;
+        }
+        while (p < end_ && !IsLineEnd(*p)) ++p;
+        return p;
+    }
+
+    const char* pos_;
+    const char* end_;
+};
+
+// Position of the first character of `text` from `from` on that is one of `set`, or npos. Faster
+// than find_first_of on the short texts of GEDCOM lines.
+template <size_t N> size_t FindAny(std::string_view text, const char (&set)[N], size_t from = 0) {
+    for (size_t i = from; i < text.size(); ++i) {
+        for (size_t k = 0; k + 1 < N; ++k)
+            if (text[i] == set[k]) return i;
+    }
+    return std::string_view::npos;
+}
+
+struct Line {
+    int32_t level = 0;
+    std::string_view tag;
+    std::string_view value;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Level: the decimal number at the start (blanks and a sign allowed; none means 0). Tag: the next
+// token. Value: everything after the single space that follows the tag.
+Line SplitLine(std::string_view text) {
+    Line line;
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    int64_t level = 0;
+    while (i < n && IsDigit(text[i])) {
+        if (level < INT32_MAX) level = level * 10 + (text[i] - '0');
+        ++i;
+    }
+    level = std::min<int64_t>(level, INT32_MAX);
+    line.level = static_cast<int32_t>(negative ? -level : level);
+    while (i < n && IsBlank(text[i])) ++i;
+    const size_t tagStart = i;
+    while (i < n && text[i] != ' ') ++i;
+    line.tag = text.substr(tagStart, i - tagStart);
+    if (i < n) line.value = text.substr(i + 1);
+    return line;
+}
+
+bool TagIs(std::string_view tag, const char* name, size_t compared) {
+    return tag.size() >= compared && std::memcmp(tag.data(), name, compared) == 0;
+}
+
+// The id between the '@' signs of a cross-reference ("I12" for "@I12@"); empty when none.
+std::string_view IdOf(std::string_view pointer) {
+    size_t i = 0;
+    while (i < pointer.size() && IsBlank(pointer[i])) ++i;
+    if (i >= pointer.size() || pointer[i] != '@') return {};
+    const size_t close = FindAny(pointer, "@", i + 1);
+    if (close == std::string_view::npos) return {};
+    return pointer.substr(i + 1, close - i - 1);
+}
+
+bool IsVoid(std::string_view id) {
+    return id == "VOID";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Numbering of the records
+
+// Records are numbered by the digits of their ids when every INDI id gives its own number and
+// the largest fits the memory: the pass starts that way and gives up as soon as an id breaks the
+// rule. Otherwise a quick scan numbers every distinct INDI id in order of first appearance and
+// pointers are resolved by id.
+struct Numbering {
+    bool inOrder = false;
+    int32_t highest = 0;              // in order: the number of distinct INDI ids
+    std::vector<int32_t> indiNumbers; // in order: number of each INDI line, in file order
+    std::unordered_map<std::string_view, int32_t> byId;
+};
+
+// Returns false when the file has more persons than the memory allows.
+bool NumberInOrder(std::string_view text, int64_t recordLimit, Numbering& plan) {
+    plan.inOrder = true;
+    LineCursor cursor(text);
+    std::string_view raw;
+    while (cursor.next(raw)) {
+        // Cheap test first: a level-0 record line starts with (blanks and) the digit 0.
+        size_t i = 0;
+        while (i < raw.size() && IsBlank(raw[i])) ++i;
+        if (i >= raw.size() || (raw[i] != '0' && raw[i] != '+')) continue;
+        const Line line = SplitLine(raw);
+        if (line.level != 0 || line.tag.empty() || line.tag[0] != '@' ||
+            !TagIs(line.value, "INDI", 4))
+            continue;
+        const std::string_view id = IdOf(line.tag);
+        int32_t number = 0;
+        if (!id.empty() && !IsVoid(id)) {
+            auto [it, added] = plan.byId.try_emplace(id, plan.highest + 1);
+            if (added) {
+                if (static_cast<int64_t>(plan.highest) + 1 + 1025 > recordLimit) return false;
+                ++plan.highest;
+            }
+            number = it->second;
+        }
+        plan.indiNumbers.push_back(number);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text rules
+
+bool IsAnselDiacritic(unsigned char c) {
+    return c == 0xE1 || c == 0xE2 || c == 0xE3 || c == 0xE8 || c == 0xF0;
+}
+
+// The Windows-1252 letter for an ANSEL diacritic and the letter after it; 0 when none is listed.
+unsigned char AnselLetter(unsigned char diacritic, unsigned char letter) {
+    const unsigned char lower = (letter >= 'A' && letter <= 'Z') ? letter + 32 : letter;
+    switch (diacritic) {
+    case 0xE1: // grave
+        if (letter == 'a') return 0xE0;
+        if (letter == 'e') return 0xE8;
+        if (letter == 'u') return 0xF9;
+        return 0;
+    case 0xE2: // acute
+        return (lower >= 'a' && lower <= 'z') ? 0xE9 : 0;
+    case 0xE3: // circumflex
+        switch (lower) {
+        case 'a':
+            return 0xE2;
+        case 'e':
+            return 0xEA;
+        case 'i':
+            return 0xEE;
+        case 'o':
+            return 0xF4;
+        case 'u':
+            return 0xFB;
+        default:
+            return 0;
+        }
+    case 0xE8: // diaeresis
+        switch (letter) {
+        case 'a':
+            return 0xE4;
+        case 'e':
+            return 0xEB;
+        case 'i':
+            return 0xEF;
+        case 'o':
+            return 0xF6;
+        case 'u':
+            return 0xFC;
+        default:
+            return 0;
+        }
+    case 0xF0: // cedilla
+        return lower == 'c' ? 0xE7 : 0;
+    default:
+        return 0;
+    }
+}
+
+// Upper-case form of a town character; 0 when the character is dropped.
+unsigned char TownChar(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+    if (c < 128) return c;
+    if ((c >= 0xC0 && c <= 0xCF) || (c >= 0xD2 && c <= 0xD6) || (c >= 0xD9 && c <= 0xDD)) return c;
+    if ((c >= 0xE0 && c <= 0xEF) || (c >= 0xF2 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD))
+        return static_cast<unsigned char>(c - 32);
+    if (c == 0xFF) return 'Y';
+    return 0;
+}
+
+template <size_t N> void StoreText(char (&field)[N], const char* text, size_t length) {
+    length = std::min(length, N - 1);
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The pass
+
+// Pointers to numbers that no INDI record carries past the last one link nobody.
+void DropLinksBeyond(PersonStore& store, int32_t highest) {
+    for (int32_t i = 1; i <= highest; ++i) {
+        Individual& person = store[i];
+        if (person.father > highest) person.father = 0;
+        if (person.mother > highest) person.mother = 0;
+        int32_t kept = 0;
+        for (int32_t k = 0; k < person.spouseCount; ++k) {
+            if (person.spouses[k] <= highest) person.spouses[kept++] = person.spouses[k];
+        }
+        person.spouseCount = kept;
+    }
+}
+
+struct Family {
+    int32_t husband = 0;
+    int32_t wife = 0;
+    std::vector<int32_t> children;
+    int32_t linkedHusband = 0; // the couple already entered in each other's spouses
+    int32_t linkedWife = 0;
+
+    void clear() {
+        husband = wife = linkedHusband = linkedWife = 0;
+        children.clear();
+    }
+};
+
+class GedcomPass {
+public:
+    GedcomPass(PersonStore& store, const PlaceFormat& format, Reporter& reporter, bool ansel)
+        : store_(store), format_(format), reporter_(reporter), ansel_(ansel) {}
+
+    enum class Outcome { Read, Failed, DigitsUnusable };
+    // Failed: reported. DigitsUnusable: the ids cannot be numbered by their digits; the pass must
+    // start again numbered in order.
+    Outcome run(std::string_view text, const Numbering& plan);
+
+private:
+    bool onLevel0(const Line& line);
+    bool onLevel1(const Line& line);
+    void onLevel2(const Line& line);
+    bool usePointer(std::string_view value, int32_t& number);
+    bool grow(int32_t number);
+    void linkSpouses();
+    void placeForFamily(std::string_view value);
+
+    PersonStore& store_;
+    const PlaceFormat& format_;
+    Reporter& reporter_;
+    bool ansel_;
+    const Numbering* plan_ = nullptr;
+    bool digitsUnusable_ = false;
+    size_t indiIndex_ = 0;
+    int32_t current_ = 0;
+    int32_t eventContext_ = kEventOther;
+    Family family_;
+    char scratch_[kMaxLineBytes + 1];
+};
+
+GedcomPass::Outcome GedcomPass::run(std::string_view text, const Numbering& plan) {
+    plan_ = &plan;
+    LineCursor cursor(text);
+    std::string_view raw;
+    int64_t lines = 0;
+    while (cursor.next(raw)) {
+        if (++lines % kProgressLines == 0)
+            reporter_.status(Format("Lignes lues : %lld\n", static_cast<long long>(lines)));
+        const Line line = SplitLine(raw);
+        bool going = true;
+        switch (line.level) {
+        case 0:
+            going = onLevel0(line);
+            break;
+        case 1:
+            going = onLevel1(line);
+            break;
+        case 2:
+            onLevel2(line);
+            break;
+        default:
+            break;
+        }
+        if (!going) return digitsUnusable_ ? Outcome::DigitsUnusable : Outcome::Failed;
+    }
+    if (!plan.inOrder) DropLinksBeyond(store_, store_.highestXref);
+    return Outcome::Read;
+}
+
+bool GedcomPass::grow(int32_t number) {
+    if (store_.growFor(number)) return true;
+    reporter_.report(
+        {Format("Fichier GEDCOM limité à %d personnes par la mémoire\n", store_.topIndex()),
+         "arbolix", MessageIcon::Stop});
+    return false;
+}
+
+bool GedcomPass::onLevel0(const Line& line) {
+    if (line.tag.empty() || line.tag[0] != '@') return true; // HEAD, TRLR: nothing changes
+    family_.clear();
+    if (TagIs(line.value, "FAM", 3)) {
+        eventContext_ = kEventMarriage;
+        current_ = 0;
+        return true;
+    }
+    if (!TagIs(line.value, "INDI", 4)) {
+        current_ = 0; // SOUR, NOTE, REPO, SUBM, OBJE...: their lines land on nobody
+        return true;
+    }
+    const std::string_view id = IdOf(line.tag);
+    int32_t number = 0;
+    current_ = 0;
+    if (plan_->inOrder) {
+        number = indiIndex_ < plan_->indiNumbers.size() ? plan_->indiNumbers[indiIndex_] : 0;
+        ++indiIndex_;
+        if (number <= 0) return true;
+    } else {
+        // Two different ids with the same digits (@I7@ and @7@), an id without digits or a number
+        // beyond the memory: the digits cannot number this file.
+        const int64_t n = XrefNumber(line.tag);
+        const std::string_view known =
+            n > 0 ? store_.idText(static_cast<int32_t>(n)) : std::string_view();
+        if (id.empty() || IsVoid(id) || n <= 0 || n + 1025 > store_.recordLimit() ||
+            (!known.empty() && known != id)) {
+            digitsUnusable_ = true;
+            return false;
+        }
+        number = static_cast<int32_t>(n);
+    }
+    if (!grow(number)) return false;
+    store_[number].xref = number;
+    store_.setIdText(number, id);
+    store_.highestXref = std::max(store_.highestXref, number);
+    current_ = number;
+    return true;
+}
+
+// Resolves a HUSB, WIFE or CHIL pointer to a record, growing the store if needed. A pointer to
+// nobody (@VOID@, an id that no INDI record carries) gives 0.
+bool GedcomPass::usePointer(std::string_view value, int32_t& number) {
+    number = 0;
+    const std::string_view id = IdOf(value);
+    if (id.empty() || IsVoid(id)) return true;
+    if (plan_->inOrder) {
+        const auto it = plan_->byId.find(id);
+        if (it != plan_->byId.end()) number = it->second;
+    } else {
+        // Numbers past the last INDI record are dropped once the pass is over.
+        const int64_t n = XrefNumber(value);
+        if (n > 0 && n + 1025 <= store_.recordLimit()) number = static_cast<int32_t>(n);
+    }
+    if (number == 0) return true;
+    if (!grow(number)) return false;
+    store_[number].xref = number;
+    return true;
+}
+
+void GedcomPass::linkSpouses() {
+    const int32_t h = family_.husband;
+    const int32_t w = family_.wife;
+    if (h == 0 || w == 0 || (family_.linkedHusband == h && family_.linkedWife == w)) return;
+    Individual& husband = store_[h];
+    if (husband.spouseCount < 4) husband.spouses[husband.spouseCount++] = w;
+    Individual& wife = store_[w];
+    if (wife.spouseCount < 4) wife.spouses[wife.spouseCount++] = h;
+    family_.linkedHusband = h;
+    family_.linkedWife = w;
+}
+
+bool GedcomPass::onLevel1(const Line& line) {
+    const std::string_view tag = line.tag;
+    if (tag.empty()) {
+        eventContext_ = kEventOther;
+        return true;
+    }
+    int32_t number = 0;
+    switch (tag[0]) {
+    case 'B':
+        eventContext_ = TagIs(tag, "BIRT", 4) ? kEventBirth : kEventOther;
+        return true;
+    case 'C':
+        if (TagIs(tag, "CHR", 3)) {
+            eventContext_ = kEventBirth;
+        } else if (TagIs(tag, "CHAR", 4)) {
+            // A file decoded to Windows-1252 is handled as such whatever it declares.
+            store_.ansiFlag = (!ansel_ || TagIs(line.value, "ANSI", 4)) ? 1 : 0;
+        } else if (TagIs(tag, "CHIL", 4)) {
+            if (!usePointer(line.value, number)) return false;
+            if (number != 0) {
+                family_.children.push_back(number);
+                if (family_.wife != 0) store_[number].mother = family_.wife;
+                if (family_.husband != 0) store_[number].father = family_.husband;
+            }
+        } else {
+            eventContext_ = kEventOther;
+        }
+        return true;
+    case 'D':
+        eventContext_ = TagIs(tag, "DEAT", 4) ? kEventDeath : kEventOther;
+        return true;
+    case 'H':
+        if (!TagIs(tag, "HUSB", 4)) {
+            eventContext_ = kEventOther;
+            return true;
+        }
+        if (!usePointer(line.value, number)) return false;
+        family_.husband = number;
+        if (number != 0) {
+            // Children listed before their father get him too.
+            for (int32_t child : family_.children) store_[child].father = number;
+            linkSpouses();
+        }
+        return true;
+    case 'M':
+        eventContext_ = TagIs(tag, "MARR", 4) ? kEventMarriage : kEventOther;
+        return true;
+    case 'N':
+        if (TagIs(tag, "NAME", 4)) {
+            if (current_ != 0) ParseName(line.value, store_[current_], store_.ansiFlag);
+        } else if (TagIs(tag, "NATI", 4)) {
+            if (current_ != 0) {
+                size_t length = std::min(line.value.size(), kMaxLineBytes);
+                std::memcpy(scratch_, line.value.data(), length);
+                scratch_[length] = '\0';
+                if (store_.ansiFlag == 0) AnselToAnsi(scratch_, length);
+                store_[current_].country = LookupCountry(scratch_);
+            }
+        } else {
+            eventContext_ = kEventOther;
+        }
+        return true;
+    case 'W':
+        if (!TagIs(tag, "WIFE", 4)) {
+            eventContext_ = kEventOther;
+            return true;
+        }
+        if (!usePointer(line.value, number)) return false;
+        family_.wife = number;
+        if (number != 0) {
+            for (int32_t child : family_.children) store_[child].mother = number;
+            linkSpouses();
+        }
+        return true;
+    default:
+        eventContext_ = kEventOther;
+        return true;
+    }
+}
+
+void GedcomPass::onLevel2(const Line& line) {
+    if (TagIs(line.tag, "DATE", 4)) {
+        if (current_ != 0) ParseDate(line.value, store_[current_], eventContext_);
+        return;
+    }
+    if (!TagIs(line.tag, "PLAC", 4)) return;
+    std::string_view value = line.value;
+    if (store_.ansiFlag == 0) {
+        size_t length = std::min(value.size(), kMaxLineBytes);
+        std::memcpy(scratch_, value.data(), length);
+        length = AnselToAnsi(scratch_, length);
+        value = std::string_view(scratch_, length);
+    }
+    if (current_ != 0) {
+        Individual& person = store_[current_];
+        if (person.place[0] == '\0' || eventContext_ == kEventBirth)
+            ParsePlace(value, person, format_);
+    } else if (eventContext_ == kEventMarriage) {
+        placeForFamily(value);
+    }
+}
+
+// A marriage place goes to the husband and the wife who have no place yet.
+void GedcomPass::placeForFamily(std::string_view value) {
+    for (int32_t spouse : {family_.husband, family_.wife}) {
+        if (spouse == 0) continue;
+        Individual& person = store_[spouse];
+        if (person.place[0] == '\0') ParsePlace(value, person, format_);
+    }
+}
+
+bool LoadFile(const std::string& path, std::string& bytes, Reporter& reporter) {
+    struct stat info {};
+    FILE* file = nullptr;
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        reporter.report({"Erreur ouverture fichier", "arbolix", MessageIcon::Stop});
+        return false;
+    }
+    const int64_t size = static_cast<int64_t>(info.st_size);
+    // The text is held in memory once; a file larger than the memory the store may use is refused.
+    if (size > PersonStore::MemoryRecordLimit() * static_cast<int64_t>(sizeof(Individual))) {
+        std::fclose(file);
+        reporter.report(
+            {"Fichier GEDCOM trop volumineux pour la mémoire", "arbolix", MessageIcon::Stop});
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    const size_t read = size > 0 ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+        return false;
+    }
+    bytes.resize(read);
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+int64_t XrefNumber(std::string_view pointer) {
+    size_t i = 0;
+    while (i < pointer.size() && IsBlank(pointer[i])) ++i;
+    pointer.remove_prefix(i);
+    if (pointer.size() < 2) return -1;
+    size_t start = IsDigit(pointer[1]) ? 1 : 2;
+    if (start >= pointer.size() || !IsDigit(pointer[start])) return -1;
+    int64_t number = 0;
+    for (size_t k = start; k < pointer.size() && IsDigit(pointer[k]); ++k) {
+        number = number * 10 + (pointer[k] - '0');
+        if (number >= INT32_MAX) return INT32_MAX;
+    }
+    return number;
+}
+
+size_t AnselToAnsi(char* text, size_t length) {
+    size_t w = 0;
+    for (size_t r = 0; r < length; ++r) {
+        const auto c = static_cast<unsigned char>(text[r]);
+        if (!IsAnselDiacritic(c)) {
+            text[w++] = static_cast<char>(c);
+            continue;
+        }
+        if (r + 1 >= length) break; // a diacritic without its letter is dropped
+        const unsigned char letter = AnselLetter(c, static_cast<unsigned char>(text[r + 1]));
+        if (letter != 0) {
+            text[w++] = static_cast<char>(letter);
+            ++r;
+        }
+        // Otherwise the diacritic is dropped and the next byte is kept as it is.
+    }
+    text[w] = '\0';
+    return w;
+}
+
+size_t StripAnselDiacritics(char* text, size_t length) {
+    size_t w = 0;
+    size_t r = 0;
+    for (; r < length && text[r] != '/'; ++r) {
+        if (!IsAnselDiacritic(static_cast<unsigned char>(text[r]))) text[w++] = text[r];
+    }
+    for (; r < length; ++r) text[w++] = text[r];
+    text[w] = '\0';
+    return w;
+}
+
+void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
+    char buffer[kMaxLineBytes + 1];
+    size_t i = 0;
+    while (i < value.size() && value[i] == ' ') ++i;
+    value.remove_prefix(i);
+    std::string_view surnamePart;
+    if (!value.empty() && value[0] == '/') {
+        surnamePart = value.substr(1);
+    } else {
+        const size_t separator = FindAny(value, "/=");
+        const std::string_view givenPart = value.substr(0, separator);
+        if (separator != std::string_view::npos) surnamePart = value.substr(separator + 1);
+        std::string_view word = TrimTrailingBlanks(givenPart.substr(0, FindAny(givenPart, " ")));
+        size_t length = std::min(word.size(), kMaxLineBytes);
+        std::memcpy(buffer, word.data(), length);
+        buffer[length] = '\0';
+        if (ansiFlag == 0) length = AnselToAnsi(buffer, length);
+        word = TrimTrailingBlanks(std::string_view(buffer, length));
+        StoreText(person.givenName, word.data(), word.size());
+    }
+    const std::string_view surname = surnamePart.substr(0, FindAny(surnamePart, "/-="));
+    size_t length = std::min(surname.size(), kMaxLineBytes);
+    std::memcpy(buffer, surname.data(), length);
+    buffer[length] = '\0';
+    if (ansiFlag == 0) length = StripAnselDiacritics(buffer, length);
+    StoreText(person.surname, buffer, length);
+    for (char* c = person.surname; *c != '\0'; ++c) {
+        if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 32);
+    }
+}
+
+void ParseDate(std::string_view value, Individual& person, int32_t eventContext) {
+    if (eventContext < 0) return;
+    size_t i = 0;
+    while (i < value.size() && value[i] == ' ') ++i;
+    if (i >= value.size() || !IsDigit(value[i])) return; // ABT 1850, BEF 1900, MAR 1850: no year
+    std::string_view last;
+    for (int token = 0; token < 3; ++token) {
+        while (i < value.size() && IsSpace(value[i])) ++i;
+        if (i >= value.size()) break;
+        const size_t start = i;
+        while (i < value.size() && !IsSpace(value[i])) ++i;
+        last = value.substr(start, i - start);
+        if (token == 2 && last.size() > 15) last = last.substr(0, 14);
+    }
+    // atoi of the last token, saturating instead of overflowing.
+    size_t k = 0;
+    while (k < last.size() && IsSpace(last[k])) ++k;
+    bool negative = false;
+    if (k < last.size() && (last[k] == '-' || last[k] == '+')) negative = last[k++] == '-';
+    int64_t year = 0;
+    for (; k < last.size() && IsDigit(last[k]); ++k)
+        year = std::min<int64_t>(year * 10 + (last[k] - '0'), INT32_MAX);
+    const auto result = static_cast<int32_t>(negative ? -year : year);
+    if (eventContext == kEventBirth) person.birthYear = result;
+    if (eventContext == kEventDeath) person.deathYear = result;
+}
+
+void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& format) {
+    const size_t n = value.size();
+    size_t pos = 0;
+    for (int field = 0; field < 5 && pos < n; ++field) {
+        const int32_t role = format.role(field);
+        if (role == kRoleTown || role == kRoleCountry) {
+            // "Paris, 75000, Seine, Ile-de-France, France": the blank after a comma is no part
+            // of the field.
+            while (pos < n && IsBlank(value[pos])) ++pos;
+        }
+        if (role == kRoleTown) {
+            size_t stored = 0;
+            for (; pos < n && value[pos] != ','; ++pos) {
+                const unsigned char c = TownChar(static_cast<unsigned char>(value[pos]));
+                if (c != 0 && stored < sizeof person.place - 1)
+                    person.place[stored++] = static_cast<char>(c);
+            }
+            person.place[stored] = '\0';
+        } else {
+            if (role == kRoleCountry) {
+                char country[16];
+                const size_t length = std::min(n - pos, sizeof country - 1);
+                std::memcpy(country, value.data() + pos, length);
+                country[length] = '\0';
+                person.country = LookupCountry(country);
+            }
+            const size_t separator = FindAny(value, ",;", pos);
+            pos = separator == std::string_view::npos ? n : separator;
+        }
+        ++pos;
+    }
+}
+
+int32_t ReadGedcomBytes(PersonStore& store, std::string bytes, const PlaceFormat& format,
+                        Reporter& reporter) {
+    const DetectedEncoding encoding = DetectGedcomEncoding(bytes);
+    DecodeToWindows1252(bytes, encoding);
+    const bool ansel = encoding.encoding == TextEncoding::Ansel;
+    const auto tooMany = [&] {
+        reporter.report(
+            {Format("Fichier GEDCOM limité à %d personnes par la mémoire\n", store.topIndex()),
+             "arbolix", MessageIcon::Stop});
+        return -1;
+    };
+    // A file long enough to name more persons than the memory allows is counted first, so that
+    // refusing it leaves the store as it was.
+    Numbering inOrder;
+    constexpr size_t kShortestIndiRecord = 11; // "0 @I@ INDI\n"
+    const bool counted =
+        bytes.size() / kShortestIndiRecord + 1025 > static_cast<size_t>(store.recordLimit());
+    if (counted && !NumberInOrder(bytes, store.recordLimit(), inOrder)) return tooMany();
+
+    auto pass = [&](const Numbering& plan) {
+        store.resetForReading();
+        store.clearIdTexts();
+        store.numberedInOrder = plan.inOrder;
+        return GedcomPass(store, format, reporter, ansel).run(bytes, plan);
+    };
+    GedcomPass::Outcome outcome = pass(Numbering{});
+    if (outcome == GedcomPass::Outcome::DigitsUnusable) {
+        if (!counted && !NumberInOrder(bytes, store.recordLimit(), inOrder)) {
+            store.resetForReading();
+            return tooMany();
+        }
+        outcome = pass(inOrder);
+    }
+    if (outcome != GedcomPass::Outcome::Read) {
+        store.dropSnapshot();
+        return -1;
+    }
+    store.saveSnapshot();
+    reporter.status("Pour l'aide, appuyer sur F1");
+    return store.highestXref;
+}
+
+int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceFormat& format,
+                   Reporter& reporter) {
+    std::string bytes;
+    if (!LoadFile(path, bytes, reporter)) return -1;
+    return ReadGedcomBytes(store, std::move(bytes), format, reporter);
+}
+
+} // namespace arbolix

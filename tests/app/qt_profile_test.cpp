@@ -1,0 +1,196 @@
+#include "app/qt_profile.h"
+#include "app/settings.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace arbolix {
+namespace {
+
+std::set<std::string> KeysInFile(const std::filesystem::path& file) {
+    QSettings settings(QString::fromStdString(file.string()), QSettings::IniFormat);
+    std::set<std::string> keys;
+    for (const QString& key : settings.allKeys()) keys.insert(key.toStdString());
+    return keys;
+}
+
+QVariant ValueInFile(const std::filesystem::path& file, const char* key) {
+    QSettings settings(QString::fromStdString(file.string()), QSettings::IniFormat);
+    return settings.value(QString("Arbolix/") + key);
+}
+
+TEST(QtProfile, DottedKeysAndUtf8TextsReachTheFileAtOnce) {
+    test::TempDir dir;
+    const auto ini = dir.file("arbolix.ini");
+    const std::string face = "Gâtine Éditions œ";
+    const std::string path = "C:\\Mes documents\\généalogie\\";
+    // Each write is in the file as soon as it returns, under its own key.
+    auto profile = OpenProfile(ini.string());
+    profile->writeInt("lf_nom.lfWeight", 700);
+    EXPECT_NE(test::ReadFileBytes(ini).find("[Arbolix]\nlf_nom.lfWeight=700\n"), std::string::npos)
+        << test::ReadFileBytes(ini);
+    profile->writeInt("texture_fond.brush.lbColor", 0xFFFFFF);
+    profile->writeString("open", path);
+    profile->writeString("dir_site", "");
+    profile->writeString("lf_nom.lfFaceName", face);
+    EXPECT_NE(test::ReadFileBytes(ini).find("lf_nom.lfFaceName=" + face), std::string::npos)
+        << test::ReadFileBytes(ini);
+    EXPECT_EQ(KeysInFile(ini).count("Arbolix/texture_fond.brush.lbColor"), 1u);
+    EXPECT_EQ(ValueInFile(ini, "lf_nom.lfFaceName").toString(), QString::fromUtf8(face.c_str()));
+
+    profile.reset();
+    auto reopened = OpenProfile(ini.string());
+    EXPECT_EQ(reopened->readInt("lf_nom.lfWeight"), 700);
+    EXPECT_EQ(reopened->readInt("texture_fond.brush.lbColor"), 0xFFFFFF);
+    EXPECT_EQ(reopened->readString("lf_nom.lfFaceName"), face);
+    EXPECT_EQ(reopened->readString("open"), path);
+    EXPECT_EQ(reopened->readString("dir_site"), "");
+    EXPECT_EQ(reopened->readInt("lf_nom"), std::nullopt);
+    EXPECT_EQ(reopened->readString("missing"), std::nullopt);
+}
+
+TEST(QtProfile, HandWrittenFileLoadsWithoutBeingRewritten) {
+    test::TempDir dir;
+    const auto ini = dir.file("arbolix.ini");
+    const std::string original = "[Arbolix]\n"
+                                 "setnom=abc\n"
+                                 "larg=12.5\n"
+                                 "interval=7\n"
+                                 "m_gene=99999999999\n"
+                                 "texture_rectangle.type_couleur=5\n"
+                                 "lf_lieu.lfFaceName=Noto Serif, Condensed\n"
+                                 "lf_nom.lfFaceName=Liberation Serif\n";
+    ASSERT_TRUE(test::WriteFileBytes(ini, original));
+    {
+        auto profile = OpenProfile(ini.string());
+        EXPECT_EQ(profile->readInt("setnom"), std::nullopt);
+        ChartSettings s = DefaultChartSettings();
+        LoadChartSettings(*profile, s);
+        EXPECT_EQ(s.setnom, 1);
+        EXPECT_DOUBLE_EQ(s.larg, 50);
+        EXPECT_EQ(s.interval, 7);
+        EXPECT_EQ(s.m_gene, 16);
+        EXPECT_EQ(s.texture_rectangle.kind, kFillSolid);
+        EXPECT_STREQ(s.lf_lieu.lfFaceName, "Noto Serif, Condensed"); // unquoted commas
+        EXPECT_STREQ(s.lf_nom.lfFaceName, "Liberation Serif");
+    }
+    EXPECT_EQ(test::ReadFileBytes(ini), original);
+}
+
+// Every persisted field away from its default.
+ChartSettings ChangedSettings() {
+    ChartSettings s = DefaultChartSettings();
+    s.setnom = 0;
+    s.setprenom = s.setnaissance = s.setdece = s.lieu = s.epoux = s.drapeau = 1;
+    s.inverse_nom = s.police_fixe = s.brique = s.setaccolade = 1;
+    s.interval = 12;
+    s.larg = 160;
+    s.largeur_pen = 3;
+    s.color_pen = MakeColour(0x10, 0x20, 0x30);
+    s.lf_nom = {20, 12, 0, 0, 700, 1, 0, 0, 238, 3, 2, 5, 0x22, "Gâtine Éditions"};
+    s.lf_lieu = {20, 12, 0, 0, 300, 0, 1, 0, 1, 0, 0, 0, 1, "DejaVu Sans Mono"};
+    s.lf_date = {20, 12, 0, 0, 900, 1, 1, 1, 2, 4, 4, 4, 4, ""};
+    s.lf_epoux = {20, 12, 0, 0, 100, 0, 0, 1, 3, 7, 8, 9, 10, "Noto Serif, Condensed"};
+    s.rgbColors_nom = 0x0000FF;
+    s.rgbColors_lieu = 0x00FF00;
+    s.rgbColors_date = 0xFF0000;
+    s.rgbColors_epoux = 0x808080;
+    s.texture_rectangle = {kFillGradient, 5, 3, 0, 0, 0x00FFEE, {kBrushSolid, 0x112233, 3}, ""};
+    s.texture_fond = {kFillPicture,
+                      2,
+                      1,
+                      170,
+                      39,
+                      0x80FFFFFF,
+                      {kBrushSolid, 0, 3},
+                      "/home/marie/Mes images/fond été #2;v=1.png"};
+    s.m_gene = 5;
+    s.m_gened = 62;
+    s.setcousin = 2;
+    s.m_casevide = {3, 16, 22};
+    s.m_implexe = {4, 0x0000C0};
+    s.m_miseenpage = {8, 0};
+    s.m_largeur = 1600;
+    s.m_hauteur = 0;
+    s.m_gedcom = {5, 4, 3, 2, 1};
+    s.site_taille = 5;
+    s.fichier_site = "C:\\Mes documents\\arbre Dupré.htm";
+    s.fichier_site_type = 2;
+    s.fichier_site_ncouleur = 0;
+    s.dir_site = "/srv/www/famille Dupré";
+    return s;
+}
+
+TEST(QtProfile, EveryGroupSurvivesARestart) {
+    test::TempDir dir;
+    const auto ini = dir.file("profil arbolix.ini");
+    const ChartSettings changed = ChangedSettings();
+    std::set<std::string> groups, keys;
+    for (const SettingKeyInfo& info : ListSettingKeys()) {
+        if (info.isPath) continue;
+        groups.emplace(info.group);
+        keys.insert("Arbolix/" + std::string(info.key));
+    }
+    {
+        auto profile = OpenProfile(ini.string());
+        for (const std::string& group : groups)
+            ASSERT_TRUE(StoreSettingGroup(*profile, changed, group)) << group;
+        ASSERT_TRUE(WritePathKey(*profile, "file1", "/home/marie/Généalogie/famille Dupré.ged"));
+    }
+    keys.insert("Arbolix/file1");
+    EXPECT_EQ(KeysInFile(ini), keys);
+
+    auto profile = OpenProfile(ini.string());
+    ChartSettings restarted = DefaultChartSettings();
+    LoadChartSettings(*profile, restarted);
+    ASSERT_TRUE(LoadSettingGroup(*profile, restarted, "site"));
+    EXPECT_EQ(restarted, changed);
+    EXPECT_STREQ(restarted.lf_nom.lfFaceName, "Gâtine Éditions");
+    EXPECT_EQ(ReadPathKey(*profile, "file1"), "/home/marie/Généalogie/famille Dupré.ged");
+    EXPECT_EQ(ReadPathKey(*profile, "file2"), "-");
+}
+
+// Sets an environment variable for the life of the object, then puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(QtProfile, FileFromArgumentEnvironmentOrUserFolder) {
+    test::TempDir dir;
+    const auto fromEnvironment = dir.file("env.ini");
+    const auto fromArgument = dir.file("arg.ini");
+    {
+        ScopedEnv env("ARBOLIX_PROFILE", fromEnvironment.c_str());
+        EXPECT_EQ(ProfileFilePath(), fromEnvironment.string());
+        OpenProfile()->writeInt("interval", 11);
+        OpenProfile(fromArgument.string())->writeInt("interval", 12);
+        EXPECT_EQ(ValueInFile(fromEnvironment, "interval").toInt(), 11);
+        EXPECT_EQ(ValueInFile(fromArgument, "interval").toInt(), 12);
+    }
+    // Only the name of the user's own profile is looked at: nothing is written there.
+    ScopedEnv env("ARBOLIX_PROFILE", "");
+    const std::string user = ProfileFilePath();
+    EXPECT_TRUE(user.ends_with("/velmora/Arbolix.ini")) << user;
+}
+
+} // namespace
+} // namespace arbolix

@@ -1,0 +1,85 @@
+// arbolix-cli as a user runs it: a separate process, its output, its exit code.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/test_support.h"
+
+namespace arbolix {
+namespace {
+
+test::CommandResult Cli(std::vector<std::string> args, const std::string& profile) {
+    args.insert(args.begin(), {ARBOLIX_CLI, "--profile", profile});
+    return test::RunCommand(args);
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    test::TempDir dir_;
+    std::string profile_ = dir_.file("profile.ini").string();
+    std::string sample_ = test::SampleFamilyFile().string();
+};
+
+TEST_F(CommandLine, HelpAndWrongCommandLines) {
+    const auto help = Cli({"--help"}, profile_);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("Usage : arbolix-cli"), std::string::npos);
+    EXPECT_NE(help.out.find("persons FICHIER.ged"), std::string::npos);
+
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{},
+                                                  {"inconnue"},
+                                                  {"persons"},
+                                                  {"persons", "a.ged", "b.ged"},
+                                                  {"--set", "pas_un_reglage=1", "persons", "a.ged"},
+                                                  {"--set", "sansegal", "persons", "a.ged"},
+                                                  {"--profile"}}) {
+        const auto result = Cli(wrong, profile_);
+        EXPECT_EQ(result.exitCode, 2) << (wrong.empty() ? "" : wrong[0]);
+        EXPECT_FALSE(result.err.empty());
+    }
+}
+
+TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
+    const auto result = Cli({"persons", sample_}, profile_);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 92);
+    EXPECT_EQ(
+        result.out.rfind(
+            "numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\tconjoints\n", 0),
+        0u);
+    EXPECT_NE(result.out.find("1\tI1\tDELORME\tThomas\t1989\t0\tROUEN\t207\t2\t3\t\n"),
+              std::string::npos);
+    EXPECT_NE(result.out.find(
+                  "10\tI10\tDELORME\tAuguste\t1843\t1911\tALEN\xC3\x87ON\t207\t12\t13\t11,66\n"),
+              std::string::npos);
+}
+
+TEST_F(CommandLine, PlaceFormatFromTheProfileOrTheCommandLine) {
+    // With the first field read as a postal code, no town is kept.
+    const auto set = Cli({"--set", "m_gedcom.t0=2", "persons", sample_}, profile_);
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_NE(set.out.find("1\tI1\tDELORME\tThomas\t1989\t0\t\t207\t"), std::string::npos);
+
+    ASSERT_TRUE(test::WriteFileBytes(profile_, "[Arbolix]\nm_gedcom.t0=2\n"));
+    const auto stored = Cli({"persons", sample_}, profile_);
+    EXPECT_EQ(stored.out, set.out);
+}
+
+TEST_F(CommandLine, FilesThatCannotBeRead) {
+    const auto missing = Cli({"persons", dir_.file("absent.ged").string()}, profile_);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("Erreur ouverture fichier"), std::string::npos);
+    EXPECT_TRUE(missing.out.empty());
+
+    const auto folder = Cli({"persons", dir_.path().string()}, profile_);
+    EXPECT_EQ(folder.exitCode, 1);
+
+    ASSERT_TRUE(test::WriteFileBytes(dir_.file("empty.ged"), ""));
+    const auto empty = Cli({"persons", dir_.file("empty.ged").string()}, profile_);
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(std::count(empty.out.begin(), empty.out.end(), '\n'), 1);
+}
+
+} // namespace
+} // namespace arbolix

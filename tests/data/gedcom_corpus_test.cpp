@@ -1,0 +1,239 @@
+// Reads the public GEDCOM files written by other programs (../shared/gedcom) and checks what the
+// store holds against what the files say.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/reporter.h"
+#include "data/gedcom_reader.h"
+#include "support/test_support.h"
+
+namespace arbolix {
+namespace {
+
+struct Loaded {
+    std::unique_ptr<PersonStore> store = std::make_unique<PersonStore>();
+    ListReporter reporter;
+    int32_t result = -1;
+
+    const Individual& byId(std::string_view id) const {
+        for (int32_t i = 1; i <= store->highestXref; ++i)
+            if (store->idText(i) == id) return (*store)[i];
+        ADD_FAILURE() << "no record for @" << id << "@";
+        return (*store)[0];
+    }
+    int32_t number(std::string_view id) const { return byId(id).xref; }
+};
+
+Loaded Load(const std::filesystem::path& file) {
+    Loaded loaded;
+    loaded.result = ReadGedcom(*loaded.store, file.string(), {}, loaded.reporter);
+    return loaded;
+}
+
+bool Terminated(const char* field, size_t size) {
+    return std::memchr(field, '\0', size) != nullptr;
+}
+
+// What must hold for any store after any file.
+void ExpectConsistent(const Loaded& loaded) {
+    const PersonStore& store = *loaded.store;
+    ASSERT_LE(store.highestXref, store.topIndex());
+    for (int32_t i = 0; i <= store.highestXref; ++i) {
+        const Individual& p = store[i];
+        ASSERT_TRUE(Terminated(p.givenName, sizeof p.givenName));
+        ASSERT_TRUE(Terminated(p.surname, sizeof p.surname));
+        ASSERT_TRUE(Terminated(p.place, sizeof p.place));
+        if (i == 0) continue;
+        EXPECT_GE(p.father, 0);
+        EXPECT_LE(p.father, store.highestXref);
+        EXPECT_GE(p.mother, 0);
+        EXPECT_LE(p.mother, store.highestXref);
+        ASSERT_GE(p.spouseCount, 0);
+        ASSERT_LE(p.spouseCount, 4);
+        for (int k = 0; k < p.spouseCount; ++k) {
+            EXPECT_GE(p.spouses[k], 1);
+            EXPECT_LE(p.spouses[k], store.highestXref);
+        }
+    }
+}
+
+TEST(GedcomCorpus, EveryFileReadsIntoAConsistentStore) {
+    ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::string ext = entry.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        if (ext != ".ged") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const Loaded loaded = Load(entry.path());
+        ++files;
+        EXPECT_GE(loaded.result, 0);
+        EXPECT_TRUE(loaded.reporter.messages.empty());
+        ExpectConsistent(loaded);
+    }
+    EXPECT_GT(files, 100);
+}
+
+// One family of 33 children whose ids have no usable digits (@FATHER@, @MOTHER@, @CHILD0@..),
+// written in ANSEL, UTF-8 and UTF-16 with several line ends.
+TEST(GedcomCorpus, CharacterSetTestFamilyInEveryEncoding) {
+    ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
+    for (const char* name :
+         {"cc-ansel-lf.ged", "cc-utf8-nobom-lf.ged", "g4j-ANSEL.GED",
+          "g4j-unicode-littleendian-crlf.ged", "g4j-unicode-littleendian-cronly.ged"}) {
+        SCOPED_TRACE(name);
+        const Loaded f = Load(dir / name);
+        ASSERT_EQ(f.result, 35);
+        EXPECT_TRUE(f.store->numberedInOrder);
+        const int32_t father = f.number("FATHER");
+        const int32_t mother = f.number("MOTHER");
+        EXPECT_EQ(father, 1);
+        EXPECT_EQ(mother, 2);
+        ASSERT_EQ(f.byId("FATHER").spouseCount, 1);
+        EXPECT_EQ(f.byId("FATHER").spouses[0], mother);
+        for (int c = 0; c <= 32; ++c) {
+            const Individual& child = f.byId("CHILD" + std::to_string(c));
+            EXPECT_EQ(child.father, father);
+            EXPECT_EQ(child.mother, mother);
+        }
+        EXPECT_STREQ(f.byId("CHILD0").surname, "SPECIAL CHARACTERS 0");
+        EXPECT_STREQ(f.byId("CHILD32").givenName, "code:");
+    }
+}
+
+// The GEDCOM 5.5 torture test: ANSEL, CR only or CR LF, ids such as @PERSON1@ and families
+// @PARENTS@ and @ADOPTIVE_PARENTS@ giving one person two sets of parents.
+TEST(GedcomCorpus, TortureTestFiles) {
+    ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
+    for (const char* name : {"TGC551.ged", "TGC551LF.ged"}) {
+        SCOPED_TRACE(name);
+        const Loaded t = Load(dir / name);
+        ASSERT_EQ(t.result, 15);
+        EXPECT_EQ(t.store->ansiFlag, 0);
+        const Individual& joseph = t.byId("PERSON1");
+        EXPECT_STREQ(joseph.givenName, "Joseph");
+        EXPECT_STREQ(joseph.surname, "TORTURE");
+        EXPECT_EQ(joseph.birthYear, 1965);
+        EXPECT_EQ(joseph.father, t.number("PERSON5"));
+        EXPECT_EQ(joseph.mother, t.number("PERSON6"));
+        ASSERT_EQ(joseph.spouseCount, 2);
+        EXPECT_EQ(joseph.spouses[0], t.number("PERSON2"));
+        EXPECT_EQ(joseph.spouses[1], t.number("PERSON8"));
+        for (const char* child : {"PERSON3", "PERSON4"}) {
+            EXPECT_EQ(t.byId(child).father, t.number("PERSON1"));
+            EXPECT_EQ(t.byId(child).mother, t.number("PERSON2"));
+        }
+        EXPECT_EQ(t.byId("PERSON7").mother, t.number("PERSON8"));
+        EXPECT_EQ(t.byId("PERSON5").father, t.number("I14"));
+        EXPECT_EQ(t.byId("PERSON5").mother, t.number("I13"));
+        EXPECT_EQ(t.byId("I14").mother, t.number("I10"));
+        EXPECT_EQ(t.byId("I14").father, 0);
+        EXPECT_EQ(t.byId("I14").birthYear, 1900);
+        EXPECT_EQ(t.byId("I14").deathYear, 1974);
+        EXPECT_STREQ(t.byId("I13").givenName, "Lucy");
+        EXPECT_STREQ(t.byId("I13").surname, "ANSEL");
+    }
+    // CR-only and CR LF copies hold the same persons.
+    for (const char* name : {"TGC551", "TGC55C"}) {
+        const Loaded cr = Load(dir / (std::string(name) + ".ged"));
+        const Loaded crlf = Load(dir / (std::string(name) + "LF.ged"));
+        ASSERT_EQ(cr.result, 15);
+        ASSERT_EQ(crlf.result, 15);
+        for (int32_t i = 1; i <= 15; ++i)
+            EXPECT_EQ(std::memcmp(&(*cr.store)[i], &(*crlf.store)[i], sizeof(Individual)), 0)
+                << name << i;
+    }
+}
+
+// The same 761 persons in ANSEL, ASCII, UTF-8 and UTF-16 both ways. The writers list families in
+// different orders, so a person with two sets of parents may keep either.
+TEST(GedcomCorpus, SameFileInFiveEncodings) {
+    ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
+    const Loaded reference = Load(dir / "g4j-willis.ged");
+    ASSERT_EQ(reference.result, 9448);
+    EXPECT_FALSE(reference.store->numberedInOrder);
+    int persons = 0;
+    for (int32_t i = 1; i <= reference.result; ++i) persons += !reference.store->idText(i).empty();
+    EXPECT_EQ(persons, 761);
+    for (const char* name :
+         {"g4j-willis-ansel.ged", "g4j-willis-ascii.ged", "g4j-willis-unicode-bigendian.ged",
+          "g4j-willis-unicode-littleendian.ged"}) {
+        SCOPED_TRACE(name);
+        const Loaded other = Load(dir / name);
+        ASSERT_EQ(other.result, reference.result);
+        int sameNames = 0;
+        int sameParents = 0;
+        for (int32_t i = 1; i <= reference.result; ++i) {
+            const Individual& a = (*reference.store)[i];
+            const Individual& b = (*other.store)[i];
+            ASSERT_EQ(a.xref, b.xref) << i;
+            sameParents += a.father == b.father && a.mother == b.mother;
+            EXPECT_EQ(a.birthYear, b.birthYear) << i;
+            EXPECT_EQ(a.deathYear, b.deathYear) << i;
+            EXPECT_EQ(a.spouseCount, b.spouseCount) << i;
+            sameNames += std::strcmp(a.surname, b.surname) == 0 &&
+                         std::strcmp(a.givenName, b.givenName) == 0;
+        }
+        EXPECT_GT(sameNames, 9448 - 40);
+        EXPECT_GT(sameParents, 9448 - 40);
+    }
+}
+
+TEST(GedcomCorpus, UnusualIds) {
+    ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
+    // An id without digits beside @I1@..@I9@: every id numbered in order of appearance.
+    const Loaded edges = Load(dir / "cc-structural-edge-cases.ged");
+    EXPECT_EQ(edges.result, 10);
+    EXPECT_TRUE(edges.store->numberedInOrder);
+    const Individual& longId =
+        edges.byId("INDIVIDUAL_WITH_VERY_LONG_XREF_IDENTIFIER_12345678901234567890");
+    EXPECT_EQ(longId.father, edges.number("I1"));
+    EXPECT_EQ(longId.mother, edges.number("I2"));
+    EXPECT_EQ(edges.byId("I7").mother, edges.number("I3"));
+    EXPECT_STREQ(edges.byId("I8").givenName, "Tanaka"); // the second NAME wins
+    EXPECT_STREQ(edges.byId("I8").place, "TOKYO");
+    EXPECT_EQ(edges.byId("I8").country, 0); // "Japan" is the second field, not the fifth
+
+    // Ids made of names: @Abraham_Simpson@, @Bart_Simpson@...
+    const Loaded simpsons = Load(dir / "fmp-Simpsons_Cartoon.ged");
+    EXPECT_EQ(simpsons.result, 11);
+    const Individual& bart = simpsons.byId("Bart_Simpson");
+    EXPECT_STREQ(bart.givenName, "Bart");
+    EXPECT_STREQ(bart.surname, "SIMPSON");
+    EXPECT_EQ(bart.father, simpsons.number("Homer_Simpson"));
+    EXPECT_EQ(bart.mother, simpsons.number("Marge_Simpson"));
+    EXPECT_EQ(simpsons.byId("Homer_Simpson").father, simpsons.number("Abraham_Simpson"));
+
+    // GEDCOM 7's @VOID@ links nobody.
+    const Loaded voidptr = Load(dir / "fs70-voidptr.ged");
+    EXPECT_EQ(voidptr.result, 2);
+    for (int32_t i = 1; i <= 2; ++i) {
+        EXPECT_EQ((*voidptr.store)[i].father, 0);
+        EXPECT_EQ((*voidptr.store)[i].mother, 0);
+    }
+
+    // Ids written the other way round (@12I@) keep their digits.
+    const Loaded heredis = Load(dir / "cc-vendor-heredis.ged");
+    EXPECT_EQ(heredis.result, 179);
+    EXPECT_FALSE(heredis.store->numberedInOrder);
+    EXPECT_EQ(heredis.store->idText(179), "179I");
+}
+
+TEST(GedcomCorpus, CodePage437File) {
+    ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
+    const Loaded kings = Load(dir / "dj-Hawaiian_Kings.ged");
+    EXPECT_EQ(kings.result, 110);
+    int named = 0;
+    for (int32_t i = 1; i <= kings.result; ++i)
+        named += (*kings.store)[i].surname[0] != '\0' || (*kings.store)[i].givenName[0] != '\0';
+    EXPECT_GE(named, 100);
+}
+
+} // namespace
+} // namespace arbolix

@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "app/reporter.h"
+#include "data/gedcom_reader.h"
+
+namespace arbolix {
+namespace {
+
+struct Read {
+    PersonStore store;
+    ListReporter reporter;
+    int32_t result = 0;
+
+    explicit Read(const std::string& text, const PlaceFormat& format = {}) {
+        result = ReadGedcomBytes(store, text, format, reporter);
+    }
+    const Individual& operator[](int32_t i) const { return store[i]; }
+};
+
+std::string Ged(const std::string& body, const std::string& charset = "ANSI") {
+    return "0 HEAD\n1 CHAR " + charset + "\n" + body + "0 TRLR\n";
+}
+
+TEST(GedcomReader, EmptyAndHeaderOnlyFilesHoldNobody) {
+    EXPECT_EQ(Read("").result, 0);
+    Read header(Ged(""));
+    EXPECT_EQ(header.result, 0);
+    EXPECT_TRUE(header.reporter.messages.empty());
+    EXPECT_EQ(header.store.highestXref, 0);
+}
+
+TEST(GedcomReader, Names) {
+    Read r(Ged("0 @I1@ INDI\n1 NAME Jean Pierre /DUPONT-MARTIN/\n"
+               "0 @I2@ INDI\n1 NAME Marie /Lef\xE8vre/\n1 NAME /martin/\n"
+               "0 @I3@ INDI\n1 NAME Paul\n"
+               "0 @I4@ INDI\n1 NAME   Anne   /de la Tour/\n"
+               "0 @I5@ INDI\n1 NAME Abcdefghijabcdefghijabcdefghijabcdefghij /" +
+               std::string(80, 'x') +
+               "/\n"
+               "0 @I6@ INDI\n1 NAME Louis=Dupuis\n"));
+    EXPECT_EQ(r.result, 6);
+    EXPECT_STREQ(r[1].givenName, "Jean");
+    EXPECT_STREQ(r[1].surname, "DUPONT");
+    // A second NAME without given names keeps the one read before.
+    EXPECT_STREQ(r[2].givenName, "Marie");
+    EXPECT_STREQ(r[2].surname, "MARTIN");
+    EXPECT_STREQ(r[3].givenName, "Paul");
+    EXPECT_STREQ(r[3].surname, "");
+    EXPECT_STREQ(r[4].givenName, "Anne");
+    EXPECT_STREQ(r[4].surname, "DE LA TOUR");
+    EXPECT_EQ(std::string(r[5].givenName).size(), 31u);
+    EXPECT_EQ(std::string(r[5].surname), std::string(63, 'X'));
+    EXPECT_STREQ(r[6].givenName, "Louis");
+    EXPECT_STREQ(r[6].surname, "DUPUIS");
+
+    Individual person = BlankIndividual();
+    ParseName("Jean /lef\xE8vre/", person, 1);
+    EXPECT_STREQ(person.surname, "LEF\xE8VRE"); // only a..z are upper-cased
+}
+
+TEST(GedcomReader, DatesGiveYearsOfBirthAndDeathOnly) {
+    Read r(Ged("0 @I1@ INDI\n1 BIRT\n2 DATE 12 MAR 1850\n1 DEAT\n2 DATE 3 1901\n"
+               "0 @I2@ INDI\n1 BIRT\n2 DATE ABT 1850\n1 DEAT\n2 DATE BEF 1900\n"
+               "0 @I3@ INDI\n1 CHR\n2 DATE 1777\n1 BURI\n2 DATE 1830\n"
+               "0 @I4@ INDI\n1 BIRT\n2 DATE 1 JAN 99999999999\n"
+               "0 @I5@ INDI\n1 BIRT\n2 DATE 12 MAR\n"
+               "0 @F1@ FAM\n1 HUSB @I1@\n1 MARR\n2 DATE 1875\n"));
+    EXPECT_EQ(r[1].birthYear, 1850);
+    EXPECT_EQ(r[1].deathYear, 1901);
+    EXPECT_EQ(r[2].birthYear, 0);
+    EXPECT_EQ(r[2].deathYear, 0);
+    EXPECT_EQ(r[3].birthYear, 1777); // a christening counts as the birth
+    EXPECT_EQ(r[3].deathYear, 0);    // a burial is not a death
+    EXPECT_EQ(r[4].birthYear, INT32_MAX);
+    EXPECT_EQ(r[5].birthYear, 0);
+}
+
+TEST(GedcomReader, PlacesTownsAndCountries) {
+    Read r(Ged(
+        "0 @I1@ INDI\n1 BIRT\n2 PLAC paris, 75000, Seine, Ile-de-France, France\n"
+        "0 @I2@ INDI\n1 BURI\n2 PLAC Lyon\n1 BIRT\n2 PLAC \xC9vreux,27000,Eure,Normandie,France\n"
+        "0 @I3@ INDI\n1 RESI\n2 PLAC Li\xE8ge, , , , Belgique\n1 DEAT\n2 PLAC Namur\n"
+        "0 @I4@ INDI\n1 BIRT\n2 PLAC ch\xE2teau-thierry \xF1o\xFF\xF7\xE6\n"
+        "0 @I5@ INDI\n1 BIRT\n2 PLAC Niamey,,,,Niger\n"
+        "0 @I6@ INDI\n1 BIRT\n2 PLAC " +
+        std::string(70, 'a') + ",1,2,3,Italie\n"));
+    EXPECT_STREQ(r[1].place, "PARIS");
+    EXPECT_EQ(r[1].country, 207);
+    EXPECT_STREQ(r[2].place, "\xC9VREUX"); // the birth place replaces the burial place
+    EXPECT_STREQ(r[3].place, "LI\xC8GE");  // the first place stays when there is no birth
+    EXPECT_EQ(r[3].country, 208);
+    EXPECT_STREQ(r[4].place, "CH\xC2TEAU-THIERRY OY\xC6"); // ñ and ÷ dropped, ÿ becomes Y, æ Æ
+    EXPECT_EQ(r[5].country, 353);
+    EXPECT_EQ(std::string(r[6].place), std::string(63, 'A'));
+    EXPECT_EQ(r[6].country, 211);
+}
+
+TEST(GedcomReader, PlaceFormatRoles) {
+    PlaceFormat format;
+    format.t0 = kRoleCountry;
+    format.t1 = kRolePostalCode;
+    format.t2 = kRoleTown;
+    format.t3 = kRoleRegion;
+    format.t4 = kRoleDepartment;
+    Read r(Ged("0 @I1@ INDI\n1 BIRT\n2 PLAC Suisse; 1200, Gen\xE8ve, Romandie\n"), format);
+    EXPECT_STREQ(r[1].place, "GEN\xC8VE");
+    EXPECT_EQ(r[1].country, 399); // ";" ends the country field, so the town is the third field
+    format.t0 = kRoleTown;
+    format.t2 = kRoleCountry;
+    Read s(Ged("0 @I1@ INDI\n1 BIRT\n2 PLAC Gen\xE8ve,1200,Suisse\n"), format);
+    EXPECT_STREQ(s[1].place, "GEN\xC8VE");
+    EXPECT_EQ(s[1].country, 399);
+}
+
+TEST(GedcomReader, FamilyLinksInEveryOrder) {
+    const std::string persons = "0 @I1@ INDI\n0 @I2@ INDI\n0 @I3@ INDI\n0 @I4@ INDI\n";
+    for (const std::string family : {"1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 CHIL @I4@\n",
+                                     "1 CHIL @I3@\n1 CHIL @I4@\n1 HUSB @I1@\n1 WIFE @I2@\n",
+                                     "1 WIFE @I2@\n1 CHIL @I3@\n1 HUSB @I1@\n1 CHIL @I4@\n",
+                                     "1 CHIL @I3@\n1 WIFE @I2@\n1 CHIL @I4@\n1 HUSB @I1@\n"}) {
+        SCOPED_TRACE(family);
+        Read r(Ged(persons + "0 @F1@ FAM\n" + family));
+        for (int child : {3, 4}) {
+            EXPECT_EQ(r[child].father, 1);
+            EXPECT_EQ(r[child].mother, 2);
+        }
+        ASSERT_EQ(r[1].spouseCount, 1);
+        EXPECT_EQ(r[1].spouses[0], 2);
+        ASSERT_EQ(r[2].spouseCount, 1);
+        EXPECT_EQ(r[2].spouses[0], 1);
+    }
+}
+
+TEST(GedcomReader, SpousesBeyondTheFourthAreNotRecorded) {
+    std::string text = "0 @I1@ INDI\n";
+    for (int w = 2; w <= 6; ++w) text += "0 @I" + std::to_string(w) + "@ INDI\n";
+    for (int w = 2; w <= 6; ++w)
+        text += "0 @F" + std::to_string(w) + "@ FAM\n1 HUSB @I1@\n1 WIFE @I" + std::to_string(w) +
+                "@\n";
+    text += "0 @F9@ FAM\n1 HUSB @I3@\n1 WIFE @I3@\n"; // a record married to itself
+    Read r(Ged(text));
+    ASSERT_EQ(r[1].spouseCount, 4);
+    EXPECT_EQ(r[1].spouses[3], 5);
+    EXPECT_EQ(r[6].spouseCount, 1); // his fifth wife still has him
+    EXPECT_EQ(r[3].spouseCount, 3);
+    EXPECT_EQ(r[3].spouses[1], 3);
+}
+
+TEST(GedcomReader, MarriagePlaceGoesToSpousesWithoutPlace) {
+    Read r(Ged("0 @I1@ INDI\n1 BIRT\n2 PLAC Rouen\n0 @I2@ INDI\n"
+               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n2 PLAC Dieppe,,,,France\n"));
+    EXPECT_STREQ(r[1].place, "ROUEN");
+    EXPECT_STREQ(r[2].place, "DIEPPE");
+    EXPECT_EQ(r[2].country, 207);
+}
+
+TEST(GedcomReader, RecordsNumberedByTheirDigits) {
+    Read a(Ged("0 @I7@ INDI\n1 NAME A /A/\n"));
+    Read b(Ged("0 @7@ INDI\n1 NAME B /B/\n"));
+    for (Read* r : {&a, &b}) {
+        EXPECT_EQ(r->result, 7);
+        EXPECT_EQ((*r)[7].xref, 7);
+        EXPECT_EQ((*r)[3].xref, 0); // never referenced
+        EXPECT_FALSE(r->store.numberedInOrder);
+    }
+    EXPECT_EQ(a.store.idText(7), "I7");
+    EXPECT_EQ(b.store.idText(7), "7");
+
+    // A pointer to a number without INDI record still makes a referenced record; a pointer past
+    // the last INDI number links nobody.
+    Read c(Ged("0 @I1@ INDI\n0 @I5@ INDI\n0 @F1@ FAM\n1 HUSB @I3@\n1 WIFE @I9@\n1 CHIL @I1@\n"));
+    EXPECT_EQ(c.result, 5);
+    EXPECT_EQ(c[3].xref, 3);
+    EXPECT_EQ(c[1].father, 3);
+    EXPECT_EQ(c[1].mother, 0);
+}
+
+TEST(GedcomReader, IdsWithoutUsableDigitsAreNumberedInOrder) {
+    // @I7@ and @7@ in one file, ids without digits, GEDCOM 7's @VOID@.
+    Read r(Ged("0 @FATHER@ INDI\n1 NAME Pierre /Durand/\n"
+               "0 @MOTHER@ INDI\n1 NAME Anne /Roux/\n"
+               "0 @I7@ INDI\n1 NAME Luc /Durand/\n"
+               "0 @7@ INDI\n1 NAME Eve /Durand/\n"
+               "0 @CHILD32@ INDI\n1 NAME Zo\xE9 /Durand/\n"
+               "0 @FAM1@ FAM\n1 HUSB @FATHER@\n1 WIFE @MOTHER@\n1 CHIL @I7@\n1 CHIL @7@\n"
+               "1 CHIL @CHILD32@\n"
+               "0 @FAM2@ FAM\n1 HUSB @VOID@\n1 WIFE @MOTHER@\n1 CHIL @NOBODY@\n"));
+    EXPECT_TRUE(r.store.numberedInOrder);
+    EXPECT_EQ(r.result, 5);
+    EXPECT_STREQ(r[1].givenName, "Pierre");
+    EXPECT_STREQ(r[4].givenName, "Eve");
+    EXPECT_EQ(r.store.idText(1), "FATHER");
+    EXPECT_EQ(r.store.idText(5), "CHILD32");
+    for (int child : {3, 4, 5}) {
+        EXPECT_EQ(r[child].father, 1);
+        EXPECT_EQ(r[child].mother, 2);
+    }
+    EXPECT_EQ(r[2].spouseCount, 1); // @VOID@ is nobody: no second husband
+}
+
+TEST(GedcomReader, HugeIdsDoNotAskForHugeStores) {
+    Read r(Ged("0 @I152733931780@ INDI\n1 NAME Ann /Big/\n0 @P150224422@ INDI\n"
+               "0 @I12345678901234567890@ INDI\n"
+               "0 @F1@ FAM\n1 HUSB @P150224422@\n1 WIFE @I152733931780@\n1 CHIL "
+               "@I12345678901234567890@\n"));
+    EXPECT_EQ(r.result, 3);
+    EXPECT_TRUE(r.store.numberedInOrder);
+    EXPECT_LT(r.store.recordCount(), 5000);
+    EXPECT_EQ(r[3].father, 2);
+    EXPECT_EQ(r[3].mother, 1);
+    EXPECT_EQ(r.store.idText(1), "I152733931780");
+}
+
+TEST(GedcomReader, StoreGrowsInStepsBeyondTheLargestNumber) {
+    Read r(Ged("0 @I1@ INDI\n0 @I5000@ INDI\n0 @I2@ INDI\n"));
+    EXPECT_EQ(r.result, 5000);
+    EXPECT_EQ(r.store.recordCount(), 6025);
+    EXPECT_EQ(r.store.topIndex(), 6023);
+    EXPECT_EQ(r[5000].xref, 5000);
+    EXPECT_EQ(r[4999].level, -1);
+}
+
+TEST(GedcomReader, MemoryLimitStopsWithMessageAndKeepsTheStore) {
+    Read r(Ged("0 @I1@ INDI\n1 NAME Jean /Avant/\n"));
+    r.store.setRecordLimit(1500);
+    std::string big;
+    for (int i = 1; i <= 600; ++i) big += "0 @X" + std::to_string(i) + "x@ INDI\n";
+    big += "0 @A1@ INDI\n0 @B1@ INDI\n"; // same digits: numbered in order, 602 + 1025 > 1500
+    ListReporter reporter;
+    EXPECT_EQ(ReadGedcomBytes(r.store, Ged(big), {}, reporter), -1);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text, "Fichier GEDCOM limité à 1024 personnes par la mémoire\n");
+    EXPECT_EQ(r.store.highestXref, 1);
+    EXPECT_STREQ(r[1].surname, "AVANT");
+}
+
+TEST(GedcomReader, AnselDiacritics) {
+    Read r(Ged("0 @I1@ INDI\n1 NAME \xE2"
+               "eloise /B\xE2"
+               "erard/\n1 BIRT\n2 PLAC \xF0"
+               "Cr\xE8teil,,,,France\n"
+               "1 NATI \xE2"
+               "Etats-Unis\n"
+               "0 @I2@ INDI\n1 NAME \xE1"
+               "a\xE3o\xE8u\xE1x /X/\n",
+               "ANSEL"));
+    EXPECT_EQ(r.store.ansiFlag, 0);
+    EXPECT_STREQ(r[1].givenName, "\xE9loise");
+    EXPECT_STREQ(r[1].surname, "BERARD");
+    EXPECT_STREQ(r[1].place, "\xC7RTEIL"); // cedilla on C, diaeresis on t: the t stays
+    EXPECT_EQ(r[1].country, 283);          // "éEtats-Unis" gives the key éTA
+    EXPECT_STREQ(r[2].givenName, "\xE0\xF4\xFCx");
+
+    char text[] = "a\xE2";
+    EXPECT_EQ(AnselToAnsi(text, 2), 1u); // a trailing diacritic is dropped
+    char surname[] = "\xE2"
+                     "A\xE8/\xE2";
+    EXPECT_EQ(StripAnselDiacritics(surname, 5), 3u);
+    EXPECT_STREQ(surname, "A/\xE2");
+}
+
+TEST(GedcomReader, CharacterSetsAreDecodedToWindows1252) {
+    const std::string body =
+        "0 @I1@ INDI\n1 NAME \xC3\xA9lodie /C\xC5\x93ur/\n1 BIRT\n2 PLAC S\xC3\xA9"
+        "es\n";
+    Read declaredAnsi(Ged(body, "ANSI"));
+    EXPECT_STREQ(declaredAnsi[1].givenName, "\xE9lodie");
+    EXPECT_STREQ(declaredAnsi[1].surname, "C\x9CUR");
+    EXPECT_STREQ(declaredAnsi[1].place, "S\xC9"
+                                        "ES");
+    Read bom("\xEF\xBB\xBF" + Ged(body, "UTF-8"));
+    EXPECT_STREQ(bom[1].givenName, "\xE9lodie");
+    Read noChar("0 HEAD\n" + body);
+    EXPECT_STREQ(noChar[1].givenName, "\xE9lodie");
+    EXPECT_EQ(noChar.store.ansiFlag, 1);
+
+    // UTF-16 both ways, with and without a mark.
+    const std::string utf8 = Ged(body, "UNICODE");
+    for (bool bigEndian : {false, true}) {
+        for (bool mark : {false, true}) {
+            std::string utf16;
+            if (mark) utf16 = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            for (size_t i = 0; i < utf8.size();) {
+                unsigned c = static_cast<unsigned char>(utf8[i]);
+                unsigned code = c;
+                if (c >= 0xE0)
+                    code = ((c & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) | (utf8[i + 2] & 0x3F),
+                    i += 3;
+                else if (c >= 0xC0)
+                    code = ((c & 0x1F) << 6) | (utf8[i + 1] & 0x3F), i += 2;
+                else
+                    ++i;
+                const char hi = static_cast<char>(code >> 8), lo = static_cast<char>(code & 0xFF);
+                utf16 += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+            }
+            Read r(utf16);
+            SCOPED_TRACE(std::to_string(bigEndian) + std::to_string(mark));
+            EXPECT_EQ(r.result, 1);
+            EXPECT_STREQ(r[1].givenName, "\xE9lodie");
+            EXPECT_STREQ(r[1].surname, "C\x9CUR");
+        }
+    }
+    Read dos(Ged("0 @I1@ INDI\n1 NAME \x82lise /Gar\x87on/\n", "IBMPC"));
+    EXPECT_STREQ(dos[1].givenName, "\xE9lise");
+    EXPECT_STREQ(dos[1].surname, "GAR\xE7ON");
+    Read mac(Ged("0 @I1@ INDI\n1 NAME \x8Elise /Gar\x8Don/\n", "MACINTOSH"));
+    EXPECT_STREQ(mac[1].givenName, "\xE9lise");
+    EXPECT_STREQ(mac[1].surname, "GAR\xE7ON");
+}
+
+TEST(GedcomReader, LineEndsBlankLinesIndentationAndLongLines) {
+    const std::string lf = Ged("0 @I1@ INDI\n1 NAME Jean /Roy/\n1 BIRT\n2 DATE 1900\n");
+    std::string cr = lf, crlf;
+    for (char& c : cr) c = c == '\n' ? '\r' : c;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const std::string& text : {lf, cr, crlf}) {
+        Read r(text);
+        EXPECT_STREQ(r[1].surname, "ROY");
+        EXPECT_EQ(r[1].birthYear, 1900);
+    }
+    Read loose(
+        Ged("\n\n   0 @I1@ INDI\n\n    1 NAME Jean /Roy/\n \t 1 BIRT\n      2 DATE 1900\n\n"));
+    EXPECT_STREQ(loose[1].surname, "ROY");
+    EXPECT_EQ(loose[1].birthYear, 1900);
+
+    // The rest of a line longer than 4095 bytes is skipped, never read as a line of its own.
+    const std::string longNote = "1 NOTE " + std::string(4100, 'n') + "1 NAME Faux /FAUX/\n";
+    Read longLine(Ged("0 @I1@ INDI\n1 NAME Jean /Roy/\n" + longNote + "1 BIRT\n2 DATE 1901\n"));
+    EXPECT_STREQ(longLine[1].surname, "ROY");
+    EXPECT_EQ(longLine[1].birthYear, 1901);
+}
+
+TEST(GedcomReader, ExtremeNumbersAndLevels) {
+    Read r(
+        Ged("99999999999 @I1@ INDI\n0 @I2@ INDI\n-1 NAME Bad /BAD/\n"
+            "1 NAME Ok /OK/\n+2 NOTE x\n1 BIRT\n2 DATE 2147483648\n1 DEAT\n2 DATE -99999999999\n"));
+    EXPECT_EQ(r.result, 2);
+    EXPECT_STREQ(r[2].surname, "OK");
+    EXPECT_EQ(r[2].birthYear, INT32_MAX);
+    EXPECT_EQ(r[2].deathYear, 0); // a date must start with a digit
+}
+
+TEST(GedcomReader, FilesThatAreNotGedcom) {
+    PersonStore store;
+    ListReporter reporter;
+    EXPECT_EQ(ReadGedcom(store, "/nonexistent/arbolix.ged", {}, reporter), -1);
+    EXPECT_EQ(ReadGedcom(store, std::filesystem::temp_directory_path().string(), {}, reporter), -1);
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(reporter.messages[0].text, "Erreur ouverture fichier");
+    EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Stop);
+
+    std::mt19937 random(42);
+    for (int round = 0; round < 20; ++round) {
+        std::string noise(20000, '\0');
+        for (char& c : noise)
+            c = static_cast<char>(random() % (round % 2 ? 256 : 64) + (round % 2 ? 0 : 32));
+        if (round % 4 == 1) noise.insert(0, "0 @I1@ INDI\n1 NAME @@@/\n1 CHIL @");
+        Read r(noise);
+        EXPECT_GE(r.result, 0);
+        EXPECT_LE(r.result, r.store.topIndex());
+    }
+}
+
+TEST(GedcomReader, SnapshotBringsBackThePristineStore) {
+    Read r(Ged("0 @I1@ INDI\n1 NAME Jean /Roy/\n0 @I2@ INDI\n0 @I3@ INDI\n"
+               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n"));
+    ASSERT_TRUE(r.store.hasSnapshot());
+    std::vector<Individual> before(r.store.data(), r.store.data() + 4);
+    r.store[3].father = 0;
+    r.store[1].level = 77;
+    r.store.highestXref = 1;
+    ASSERT_TRUE(r.store.growTo(9000, 8000));
+    EXPECT_EQ(r.store.restoreSnapshot(), 0);
+    EXPECT_EQ(r.store.highestXref, 3);
+    EXPECT_EQ(std::memcmp(before.data(), r.store.data(), sizeof(Individual) * 4), 0);
+
+    PersonStore fresh;
+    EXPECT_EQ(fresh.restoreSnapshot(), -1);
+}
+
+TEST(GedcomReader, ProgressEveryTenThousandLines) {
+    std::string text = "0 HEAD\n1 CHAR ANSI\n";
+    for (int i = 1; i <= 8000; ++i)
+        text += "0 @I" + std::to_string(i) + "@ INDI\n1 SEX M\n1 NAME A /B/\n";
+    Read r(text);
+    EXPECT_EQ(r.result, 8000);
+    ASSERT_EQ(r.reporter.statuses.size(), 3u);
+    EXPECT_EQ(r.reporter.statuses[0], "Lignes lues : 10000\n");
+    EXPECT_EQ(r.reporter.statuses[1], "Lignes lues : 20000\n");
+    EXPECT_EQ(r.reporter.statuses[2], "Pour l'aide, appuyer sur F1");
+}
+
+} // namespace
+} // namespace arbolix
