@@ -147,6 +147,33 @@ inline int DecodeSequence(const Byte* p, const Byte* end, char32_t& cp) {
     return 0;
 }
 
+// True when the bytes from p to the end are the beginning of a well-formed sequence that the end
+// cuts short (more bytes would complete it).
+inline bool IsIncompleteSequence(const Byte* p, const Byte* end) {
+    const Byte lead = p[0];
+    int needed = 0;
+    Byte low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        needed = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        needed = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        needed = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return false;
+    }
+    const ptrdiff_t available = end - p;
+    if (available >= needed) return false;
+    if (available >= 2 && (p[1] < low || p[1] > high)) return false;
+    for (ptrdiff_t i = 2; i < available; ++i)
+        if (!IsContinuation(p[i])) return false;
+    return true;
+}
+
 // Decodes the UTF-8 bytes buffer[from..size) into Windows-1252 at the start of the buffer and
 // returns the new size. Output never overtakes input (no character takes fewer input bytes than
 // output bytes), so the buffer is rewritten in one pass.
@@ -184,26 +211,6 @@ size_t DecodeUtf8InPlace(Byte* buffer, size_t from, size_t size) {
     return static_cast<size_t>(out - buffer);
 }
 
-// What the non-ASCII bytes of a file said to be UTF-8 look like.
-enum class Utf8Evidence {
-    AsciiOnly,   // no byte above 0x7F
-    Multibyte,   // at least one well-formed multi-byte sequence (the scan stops at the first)
-    InvalidOnly, // bytes above 0x7F, none of them part of a well-formed sequence
-};
-
-Utf8Evidence FindUtf8Evidence(std::string_view bytes) {
-    const Byte* p = reinterpret_cast<const Byte*>(bytes.data());
-    const Byte* const end = p + bytes.size();
-    bool invalid = false;
-    for (;;) {
-        p = SkipAscii(p, end);
-        if (p == end) return invalid ? Utf8Evidence::InvalidOnly : Utf8Evidence::AsciiOnly;
-        char32_t cp = 0;
-        if (DecodeSequence(p, end, cp) != 0) return Utf8Evidence::Multibyte;
-        invalid = true;
-        ++p;
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 // UTF-16.
@@ -394,73 +401,164 @@ CharsetFamily ClassifyCharValue(std::string_view value) {
     return CharsetFamily::Unknown;
 }
 
-// A file that says it is UTF-8 (or says nothing, which means UTF-8 too) is decoded as UTF-8
-// unless its bytes above 0x7F never once form a valid UTF-8 sequence. Such a file was written
-// in an 8-bit code page by a program that labels everything UTF-8 (or omits the label), and the
-// code page of French Windows programs is Windows-1252: read that way its accented letters
-// survive, where UTF-8 decoding would turn every one of them into '?'. A file with at least one
-// valid multi-byte sequence is taken as real UTF-8 with a few damaged bytes. The scan stops at
-// the first valid sequence, so genuine UTF-8 files with accents near the top cost next to nothing.
-TextEncoding Utf8UnlessClearly1252(std::string_view bytes) {
-    return FindUtf8Evidence(bytes) == Utf8Evidence::InvalidOnly ? TextEncoding::Windows1252
-                                                                : TextEncoding::Utf8;
-}
 
 } // namespace
 
 // -------------------------------------------------------------------------------------------------
 
-DetectedEncoding DetectGedcomEncoding(std::string_view bytes) {
+EncodingDecision::EncodingDecision(std::string_view bytes) {
     const auto startsWith = [bytes](std::string_view mark) {
         return bytes.substr(0, mark.size()) == mark;
     };
-    if (startsWith("\xEF\xBB\xBF"))
-        return {TextEncoding::Utf8, 3, FindHeaderChar8(bytes.substr(3)).value};
-    if (startsWith("\xFF\xFE"))
-        return {TextEncoding::Utf16Le, 2, FindHeaderChar16<true>(bytes.substr(2)).value};
-    if (startsWith("\xFE\xFF"))
-        return {TextEncoding::Utf16Be, 2, FindHeaderChar16<false>(bytes.substr(2)).value};
-
+    if (startsWith("\xEF\xBB\xBF")) {
+        result_ = {TextEncoding::Utf8, 3, FindHeaderChar8(bytes.substr(3)).value};
+        return;
+    }
+    if (startsWith("\xFF\xFE")) {
+        result_ = {TextEncoding::Utf16Le, 2, FindHeaderChar16<true>(bytes.substr(2)).value};
+        return;
+    }
+    if (startsWith("\xFE\xFF")) {
+        result_ = {TextEncoding::Utf16Be, 2, FindHeaderChar16<false>(bytes.substr(2)).value};
+        return;
+    }
     switch (GuessUtf16(bytes)) {
     case Utf16Guess::LittleEndian:
-        return {TextEncoding::Utf16Le, 0, FindHeaderChar16<true>(bytes).value};
+        result_ = {TextEncoding::Utf16Le, 0, FindHeaderChar16<true>(bytes).value};
+        return;
     case Utf16Guess::BigEndian:
-        return {TextEncoding::Utf16Be, 0, FindHeaderChar16<false>(bytes).value};
+        result_ = {TextEncoding::Utf16Be, 0, FindHeaderChar16<false>(bytes).value};
+        return;
     case Utf16Guess::None:
         break;
     }
 
     HeaderChar header = FindHeaderChar8(bytes);
-    DetectedEncoding result{TextEncoding::Utf8, 0, std::move(header.value)};
-    if (!header.found) {
-        result.encoding = Utf8UnlessClearly1252(bytes);
-        return result;
-    }
-    switch (ClassifyCharValue(result.declared)) {
+    result_ = {TextEncoding::Utf8, 0, std::move(header.value)};
+    const CharsetFamily family = header.found ? ClassifyCharValue(result_.declared) : CharsetFamily::Utf8;
+    switch (family) {
     case CharsetFamily::Utf8:
-        result.encoding = Utf8UnlessClearly1252(bytes);
+        // A file that says it is UTF-8 (or says nothing, which means UTF-8 too) is decoded as UTF-8
+        // unless its bytes above 0x7F never once form a valid UTF-8 sequence. Such a file was written
+        // in an 8-bit code page by a program that labels everything UTF-8 (or omits the label), and the
+        // code page of French Windows programs is Windows-1252: read that way its accented letters
+        // survive, where UTF-8 decoding would turn every one of them into '?'. A file with at least one
+        // valid multi-byte sequence is taken as real UTF-8 with a few damaged bytes. The scan stops at
+        // the first valid sequence, so genuine UTF-8 files with accents near the top cost next to nothing.
+        rule_ = Rule::Utf8UnlessOnlyInvalid;
+        question_ = Question::AnyValidSequence;
         break;
-    case CharsetFamily::Ansel:
-        result.encoding = TextEncoding::Ansel;
-        break;
+    case CharsetFamily::Ansel: result_.encoding = TextEncoding::Ansel; break;
+    case CharsetFamily::Cp437: result_.encoding = TextEncoding::Cp437; break;
+    case CharsetFamily::MacRoman: result_.encoding = TextEncoding::MacRoman; break;
     case CharsetFamily::Ansi:
-        // French programs often write UTF-8 and still declare ANSI.
-        result.encoding =
-            IsValidUtf8WithMultibyte(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-        break;
-    case CharsetFamily::Cp437:
-        result.encoding = TextEncoding::Cp437;
-        break;
-    case CharsetFamily::MacRoman:
-        result.encoding = TextEncoding::MacRoman;
-        break;
     case CharsetFamily::Unknown:
-        // ANSEL has always been the default for anything not declared ANSI.
-        result.encoding =
-            IsValidUtf8WithMultibyte(bytes) ? TextEncoding::Utf8 : TextEncoding::Ansel;
+        // French programs often write UTF-8 and still declare ANSI; ANSEL has always been the
+        // default for anything not declared ANSI. Settled by the first byte that is not UTF-8.
+        rule_ = Rule::Utf8IfAllValid;
+        otherwise_ = family == CharsetFamily::Ansi ? TextEncoding::Windows1252 : TextEncoding::Ansel;
+        question_ = Question::AnyInvalidByte;
+        break;
+    }
+}
+
+bool EncodingDecision::survey(std::string_view block, bool lastBlock, size_t& heldBack) {
+    heldBack = 0;
+    if (question_ == Question::None) return true;
+    const Byte* p = reinterpret_cast<const Byte*>(block.data());
+    const Byte* const end = p + block.size();
+    for (;;) {
+        p = SkipAscii(p, end);
+        if (p == end) break;
+        char32_t cp = 0;
+        const int length = DecodeSequence(p, end, cp);
+        if (length != 0) {
+            anyValid_ = true;
+            if (question_ == Question::AnyValidSequence) {
+                question_ = Question::None;
+                return true;
+            }
+            p += length;
+            continue;
+        }
+        if (!lastBlock && IsIncompleteSequence(p, end)) {
+            heldBack = static_cast<size_t>(end - p);
+            break;
+        }
+        anyInvalid_ = true;
+        if (question_ == Question::AnyInvalidByte) {
+            question_ = Question::None;
+            return true;
+        }
+        ++p;
+    }
+    if (lastBlock) question_ = Question::None;
+    return question_ == Question::None;
+}
+
+DetectedEncoding EncodingDecision::result() const {
+    DetectedEncoding result = result_;
+    switch (rule_) {
+    case Rule::Settled: break;
+    case Rule::Utf8UnlessOnlyInvalid:
+        result.encoding = (!anyValid_ && anyInvalid_) ? TextEncoding::Windows1252 : TextEncoding::Utf8;
+        break;
+    case Rule::Utf8IfAllValid:
+        result.encoding = (anyValid_ && !anyInvalid_) ? TextEncoding::Utf8 : otherwise_;
         break;
     }
     return result;
+}
+
+DetectedEncoding DetectGedcomEncoding(std::string_view bytes) {
+    EncodingDecision decision(bytes);
+    size_t heldBack = 0;
+    if (decision.wantsSurvey()) decision.survey(bytes, true, heldBack);
+    return decision.result();
+}
+
+size_t DecodeBlockToWindows1252(char* text, size_t size, TextEncoding encoding, bool lastBlock,
+                                size_t& heldBack) {
+    Byte* data = reinterpret_cast<Byte*>(text);
+    heldBack = 0;
+    switch (encoding) {
+    case TextEncoding::Windows1252:
+    case TextEncoding::Ansel: return size;
+    case TextEncoding::Cp437:
+    case TextEncoding::MacRoman: {
+        const Byte* table = (encoding == TextEncoding::Cp437 ? kCp437To1252 : kMacRomanTo1252).to1252;
+        for (size_t i = 0; i < size; ++i) data[i] = table[data[i]];
+        return size;
+    }
+    case TextEncoding::Utf8:
+        if (!lastBlock) {
+            // At most the last three bytes can be the start of an unfinished sequence.
+            for (size_t back = 1; back <= 3 && back <= size; ++back) {
+                const Byte* p = data + size - back;
+                if (!IsContinuation(*p)) {
+                    if (*p >= 0x80 && IsIncompleteSequence(p, data + size)) heldBack = back;
+                    break;
+                }
+            }
+        }
+        return DecodeUtf8InPlace(data, 0, size - heldBack);
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be: {
+        if (!lastBlock) {
+            heldBack = size % 2;
+            // A high surrogate waits for its partner.
+            if (size - heldBack >= 2) {
+                const Byte* unit = data + size - heldBack - 2;
+                const unsigned value = encoding == TextEncoding::Utf16Le ? Utf16Unit<true>(unit)
+                                                                         : Utf16Unit<false>(unit);
+                if (value >= 0xD800 && value <= 0xDBFF) heldBack += 2;
+            }
+        }
+        return encoding == TextEncoding::Utf16Le ? DecodeUtf16InPlace<true>(data, 0, size - heldBack)
+                                                 : DecodeUtf16InPlace<false>(data, 0, size - heldBack);
+    }
+    }
+    return size;
 }
 
 void DecodeToWindows1252(std::string& buffer, const DetectedEncoding& detected) {

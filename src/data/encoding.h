@@ -27,6 +27,41 @@ struct DetectedEncoding {
 // (see the .cpp), which stop at the first byte that settles the question.
 DetectedEncoding DetectGedcomEncoding(std::string_view bytes);
 
+// The same decision for a file read block by block. The first block (the header record must lie
+// in it) answers most questions; some need a survey of the UTF-8 sequences of the whole file:
+// then every block, the first one included, goes through survey() until it says to stop.
+class EncodingDecision {
+public:
+    explicit EncodingDecision(std::string_view firstBlock);
+
+    // True while the rest of the file must be surveyed.
+    bool wantsSurvey() const { return question_ != Question::None; }
+    // Surveys one block. Bytes at its end that start a sequence completed by the next block are
+    // left alone and counted in `heldBack`: the caller passes them again at the start of the next
+    // block. Returns true once the answer is known (the survey may stop).
+    bool survey(std::string_view block, bool lastBlock, size_t& heldBack);
+    DetectedEncoding result() const;
+
+private:
+    enum class Question { None, AnyValidSequence, AnyInvalidByte };
+    enum class Rule { Settled, Utf8UnlessOnlyInvalid, Utf8IfAllValid };
+
+    DetectedEncoding result_;
+    Rule rule_ = Rule::Settled;
+    TextEncoding otherwise_ = TextEncoding::Utf8; // for Utf8IfAllValid
+    Question question_ = Question::None;
+    bool anyValid_ = false;
+    bool anyInvalid_ = false;
+};
+
+// Decodes one block of a file read block by block, in place (the output starts at `data` and
+// is never longer than the input). Bytes at the end that begin a character completed by the next
+// block are not decoded unless `lastBlock`; their count goes to `heldBack` (they stay at the end
+// of the input, after the output). Returns the length of the output. The byte-order mark must
+// have been skipped.
+size_t DecodeBlockToWindows1252(char* data, size_t size, TextEncoding encoding, bool lastBlock,
+                                size_t& heldBack);
+
 // Converts a whole file in place to Windows-1252 (the buffer never grows): removes the byte-order
 // mark, decodes, and writes '?' for every character that Windows-1252 cannot represent.
 // Ansel and Windows1252 buffers only lose their byte-order mark. Malformed input never fails:

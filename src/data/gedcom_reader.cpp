@@ -13,60 +13,16 @@
 
 #include "app/reporter.h"
 #include "data/encoding.h"
+#include "data/gedcom_lines.h"
 
 namespace arbolix {
 
 namespace {
 
-constexpr size_t kMaxLineBytes = 4095;
 constexpr int kProgressLines = 10000;
 
 // ---------------------------------------------------------------------------------------------
 // Lines
-
-// Walks the lines of a buffer. CR LF, LF and CR alone all end a line; the end of line is not part
-// of the line. A line longer than kMaxLineBytes is cut there and its rest skipped.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view text)
-        : pos_(text.data()), end_(text.data() + text.size()) {}
-
-    bool next(std::string_view& line) {
-        if (pos_ >= end_) return false;
-        const char* stop = FindLineEnd(pos_);
-        const size_t length = static_cast<size_t>(stop - pos_);
-        line = std::string_view(pos_, std::min(length, kMaxLineBytes));
-        pos_ = stop;
-        if (pos_ < end_) {
-            if (*pos_ == '\r' && pos_ + 1 < end_ && pos_[1] == '\n') ++pos_;
-            ++pos_;
-        }
-        return true;
-    }
-
-private:
-    static bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
-
-    // Lines are short: scanning eight bytes at a time beats a library search call per line.
-    const char* FindLineEnd(const char* p) const {
-        constexpr uint64_t kOnes = 0x0101010101010101ULL;
-        constexpr uint64_t kHighs = 0x8080808080808080ULL;
-        while (end_ - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            const uint64_t lf = word ^ (kOnes * '\n');
-            const uint64_t cr = word ^ (kOnes * '\r');
-            const uint64_t found = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
-            if (found != 0) return p + (std::countr_zero(found) >> 3);
-            p += 8;
-        }
-        while (p < end_ && !IsLineEnd(*p)) ++p;
-        return p;
-    }
-
-    const char* pos_;
-    const char* end_;
-};
 
 // Position of the first character of `text` from `from` on that is one of `set`, or npos. Faster
 // than find_first_of on the short texts of GEDCOM lines.
@@ -98,23 +54,22 @@ bool IsDigit(char c) {
 // token. Value: everything after the single space that follows the tag.
 Line SplitLine(std::string_view text) {
     Line line;
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && IsBlank(text[i])) ++i;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && IsBlank(*p)) ++p;
     bool negative = false;
-    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
     int64_t level = 0;
-    while (i < n && IsDigit(text[i])) {
-        if (level < INT32_MAX) level = level * 10 + (text[i] - '0');
-        ++i;
+    for (; p < end && IsDigit(*p); ++p) {
+        if (level < INT32_MAX) level = level * 10 + (*p - '0');
     }
     level = std::min<int64_t>(level, INT32_MAX);
     line.level = static_cast<int32_t>(negative ? -level : level);
-    while (i < n && IsBlank(text[i])) ++i;
-    const size_t tagStart = i;
-    while (i < n && text[i] != ' ') ++i;
-    line.tag = text.substr(tagStart, i - tagStart);
-    if (i < n) line.value = text.substr(i + 1);
+    while (p < end && IsBlank(*p)) ++p;
+    const char* tag = p;
+    while (p < end && *p != ' ') ++p;
+    line.tag = std::string_view(tag, static_cast<size_t>(p - tag));
+    if (p < end) line.value = std::string_view(p + 1, static_cast<size_t>(end - p - 1));
     return line;
 }
 
@@ -143,19 +98,29 @@ bool IsVoid(std::string_view id) {
 // the largest fits the memory: the pass starts that way and gives up as soon as an id breaks the
 // rule. Otherwise a quick scan numbers every distinct INDI id in order of first appearance and
 // pointers are resolved by id.
+struct IdHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view id) const { return std::hash<std::string_view>()(id); }
+};
+
 struct Numbering {
     bool inOrder = false;
     int32_t highest = 0;              // in order: the number of distinct INDI ids
     std::vector<int32_t> indiNumbers; // in order: number of each INDI line, in file order
-    std::unordered_map<std::string_view, int32_t> byId;
+    std::unordered_map<std::string, int32_t, IdHash, std::equal_to<>> byId;
 };
 
 // Returns false when the file has more persons than the memory allows.
-bool NumberInOrder(std::string_view text, int64_t recordLimit, Numbering& plan) {
+enum class Counted { Done, TooMany, ReadError };
+
+Counted NumberInOrder(ByteSource& source, const DetectedEncoding& encoding, int64_t recordLimit,
+                      Numbering& plan) {
+    plan = Numbering{};
     plan.inOrder = true;
-    LineCursor cursor(text);
+    if (!source.rewind()) return Counted::ReadError;
+    LineReader reader(source, encoding);
     std::string_view raw;
-    while (cursor.next(raw)) {
+    while (reader.next(raw)) {
         // Cheap test first: a level-0 record line starts with (blanks and) the digit 0.
         size_t i = 0;
         while (i < raw.size() && IsBlank(raw[i])) ++i;
@@ -167,16 +132,16 @@ bool NumberInOrder(std::string_view text, int64_t recordLimit, Numbering& plan) 
         const std::string_view id = IdOf(line.tag);
         int32_t number = 0;
         if (!id.empty() && !IsVoid(id)) {
-            auto [it, added] = plan.byId.try_emplace(id, plan.highest + 1);
-            if (added) {
-                if (static_cast<int64_t>(plan.highest) + 1 + 1025 > recordLimit) return false;
-                ++plan.highest;
+            auto it = plan.byId.find(id);
+            if (it == plan.byId.end()) {
+                if (static_cast<int64_t>(plan.highest) + 1 + 1025 > recordLimit) return Counted::TooMany;
+                it = plan.byId.emplace(std::string(id), ++plan.highest).first;
             }
             number = it->second;
         }
         plan.indiNumbers.push_back(number);
     }
-    return true;
+    return reader.failed() ? Counted::ReadError : Counted::Done;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -274,16 +239,27 @@ void DropLinksBeyond(PersonStore& store, int32_t highest) {
     }
 }
 
+// A HUSB, WIFE or CHIL line of the family being read.
+struct FamilyLink {
+    enum Kind : uint8_t { kHusband, kWife, kChild } kind;
+    int32_t number;
+};
+
 struct Family {
     int32_t husband = 0;
     int32_t wife = 0;
     std::vector<int32_t> children;
     int32_t linkedHusband = 0; // the couple already entered in each other's spouses
     int32_t linkedWife = 0;
+    // Links read but not applied yet. The persons of a family lie anywhere in the store; applying
+    // the links a few lines later, once their records have been fetched, saves waiting for memory
+    // on every line.
+    std::vector<FamilyLink> pending;
 
     void clear() {
         husband = wife = linkedHusband = linkedWife = 0;
         children.clear();
+        pending.clear();
     }
 };
 
@@ -295,14 +271,17 @@ public:
     enum class Outcome { Read, Failed, DigitsUnusable };
     // Failed: reported. DigitsUnusable: the ids cannot be numbered by their digits; the pass must
     // start again numbered in order.
-    Outcome run(std::string_view text, const Numbering& plan);
+    Outcome run(ByteSource& source, const DetectedEncoding& encoding, const Numbering& plan);
 
 private:
     bool onLevel0(const Line& line);
     bool onLevel1(const Line& line);
     void onLevel2(const Line& line);
     bool usePointer(std::string_view value, int32_t& number);
+    bool readLink(FamilyLink::Kind kind, std::string_view value);
+    void applyLinks();
     bool grow(int32_t number);
+    Outcome readFailure();
     void linkSpouses();
     void placeForFamily(std::string_view value);
 
@@ -319,12 +298,14 @@ private:
     char scratch_[kMaxLineBytes + 1];
 };
 
-GedcomPass::Outcome GedcomPass::run(std::string_view text, const Numbering& plan) {
+GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& encoding,
+                                    const Numbering& plan) {
     plan_ = &plan;
-    LineCursor cursor(text);
+    if (!source.rewind()) return readFailure();
+    LineReader reader(source, encoding);
     std::string_view raw;
     int64_t lines = 0;
-    while (cursor.next(raw)) {
+    while (reader.next(raw)) {
         if (++lines % kProgressLines == 0)
             reporter_.status(Format("Lignes lues : %lld\n", static_cast<long long>(lines)));
         const Line line = SplitLine(raw);
@@ -344,8 +325,15 @@ GedcomPass::Outcome GedcomPass::run(std::string_view text, const Numbering& plan
         }
         if (!going) return digitsUnusable_ ? Outcome::DigitsUnusable : Outcome::Failed;
     }
+    if (reader.failed()) return readFailure();
+    applyLinks();
     if (!plan.inOrder) DropLinksBeyond(store_, store_.highestXref);
     return Outcome::Read;
+}
+
+GedcomPass::Outcome GedcomPass::readFailure() {
+    reporter_.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+    return Outcome::Failed;
 }
 
 bool GedcomPass::grow(int32_t number) {
@@ -358,6 +346,7 @@ bool GedcomPass::grow(int32_t number) {
 
 bool GedcomPass::onLevel0(const Line& line) {
     if (line.tag.empty() || line.tag[0] != '@') return true; // HEAD, TRLR: nothing changes
+    applyLinks();
     family_.clear();
     if (TagIs(line.value, "FAM", 3)) {
         eventContext_ = kEventMarriage;
@@ -410,10 +399,49 @@ bool GedcomPass::usePointer(std::string_view value, int32_t& number) {
         const int64_t n = XrefNumber(value);
         if (n > 0 && n + 1025 <= store_.recordLimit()) number = static_cast<int32_t>(n);
     }
-    if (number == 0) return true;
-    if (!grow(number)) return false;
-    store_[number].xref = number;
+    return number == 0 || grow(number);
+}
+
+bool GedcomPass::readLink(FamilyLink::Kind kind, std::string_view value) {
+    int32_t number = 0;
+    if (!usePointer(value, number)) return false;
+    if (number != 0) {
+        const Individual& person = store_[number];
+        __builtin_prefetch(&person.xref, 1);
+        __builtin_prefetch(&person.spouses[3], 1);
+    }
+    family_.pending.push_back({kind, number});
     return true;
+}
+
+// Applies the family's links in the order of its lines. Children listed before a parent get that
+// parent too.
+void GedcomPass::applyLinks() {
+    for (const FamilyLink& link : family_.pending) {
+        const int32_t number = link.number;
+        if (number != 0) store_[number].xref = number;
+        switch (link.kind) {
+        case FamilyLink::kHusband:
+            family_.husband = number;
+            if (number == 0) break;
+            for (int32_t child : family_.children) store_[child].father = number;
+            linkSpouses();
+            break;
+        case FamilyLink::kWife:
+            family_.wife = number;
+            if (number == 0) break;
+            for (int32_t child : family_.children) store_[child].mother = number;
+            linkSpouses();
+            break;
+        case FamilyLink::kChild:
+            if (number == 0) break;
+            family_.children.push_back(number);
+            if (family_.wife != 0) store_[number].mother = family_.wife;
+            if (family_.husband != 0) store_[number].father = family_.husband;
+            break;
+        }
+    }
+    family_.pending.clear();
 }
 
 void GedcomPass::linkSpouses() {
@@ -434,7 +462,6 @@ bool GedcomPass::onLevel1(const Line& line) {
         eventContext_ = kEventOther;
         return true;
     }
-    int32_t number = 0;
     switch (tag[0]) {
     case 'B':
         eventContext_ = TagIs(tag, "BIRT", 4) ? kEventBirth : kEventOther;
@@ -446,12 +473,7 @@ bool GedcomPass::onLevel1(const Line& line) {
             // A file decoded to Windows-1252 is handled as such whatever it declares.
             store_.ansiFlag = (!ansel_ || TagIs(line.value, "ANSI", 4)) ? 1 : 0;
         } else if (TagIs(tag, "CHIL", 4)) {
-            if (!usePointer(line.value, number)) return false;
-            if (number != 0) {
-                family_.children.push_back(number);
-                if (family_.wife != 0) store_[number].mother = family_.wife;
-                if (family_.husband != 0) store_[number].father = family_.husband;
-            }
+            return readLink(FamilyLink::kChild, line.value);
         } else {
             eventContext_ = kEventOther;
         }
@@ -464,14 +486,7 @@ bool GedcomPass::onLevel1(const Line& line) {
             eventContext_ = kEventOther;
             return true;
         }
-        if (!usePointer(line.value, number)) return false;
-        family_.husband = number;
-        if (number != 0) {
-            // Children listed before their father get him too.
-            for (int32_t child : family_.children) store_[child].father = number;
-            linkSpouses();
-        }
-        return true;
+        return readLink(FamilyLink::kHusband, line.value);
     case 'M':
         eventContext_ = TagIs(tag, "MARR", 4) ? kEventMarriage : kEventOther;
         return true;
@@ -495,13 +510,7 @@ bool GedcomPass::onLevel1(const Line& line) {
             eventContext_ = kEventOther;
             return true;
         }
-        if (!usePointer(line.value, number)) return false;
-        family_.wife = number;
-        if (number != 0) {
-            for (int32_t child : family_.children) store_[child].mother = number;
-            linkSpouses();
-        }
-        return true;
+        return readLink(FamilyLink::kWife, line.value);
     default:
         eventContext_ = kEventOther;
         return true;
@@ -526,6 +535,7 @@ void GedcomPass::onLevel2(const Line& line) {
         if (person.place[0] == '\0' || eventContext_ == kEventBirth)
             ParsePlace(value, person, format_);
     } else if (eventContext_ == kEventMarriage) {
+        applyLinks();
         placeForFamily(value);
     }
 }
@@ -537,35 +547,6 @@ void GedcomPass::placeForFamily(std::string_view value) {
         Individual& person = store_[spouse];
         if (person.place[0] == '\0') ParsePlace(value, person, format_);
     }
-}
-
-bool LoadFile(const std::string& path, std::string& bytes, Reporter& reporter) {
-    struct stat info {};
-    FILE* file = nullptr;
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        reporter.report({"Erreur ouverture fichier", "arbolix", MessageIcon::Stop});
-        return false;
-    }
-    const int64_t size = static_cast<int64_t>(info.st_size);
-    // The text is held in memory once; a file larger than the memory the store may use is refused.
-    if (size > PersonStore::MemoryRecordLimit() * static_cast<int64_t>(sizeof(Individual))) {
-        std::fclose(file);
-        reporter.report(
-            {"Fichier GEDCOM trop volumineux pour la mémoire", "arbolix", MessageIcon::Stop});
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(size));
-    const size_t read = size > 0 ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
-        return false;
-    }
-    bytes.resize(read);
-    return true;
 }
 
 } // namespace
@@ -619,7 +600,6 @@ size_t StripAnselDiacritics(char* text, size_t length) {
 }
 
 void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
-    char buffer[kMaxLineBytes + 1];
     size_t i = 0;
     while (i < value.size() && value[i] == ' ') ++i;
     value.remove_prefix(i);
@@ -631,22 +611,25 @@ void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
         const std::string_view givenPart = value.substr(0, separator);
         if (separator != std::string_view::npos) surnamePart = value.substr(separator + 1);
         std::string_view word = TrimTrailingBlanks(givenPart.substr(0, FindAny(givenPart, " ")));
-        size_t length = std::min(word.size(), kMaxLineBytes);
-        std::memcpy(buffer, word.data(), length);
-        buffer[length] = '\0';
-        if (ansiFlag == 0) length = AnselToAnsi(buffer, length);
-        word = TrimTrailingBlanks(std::string_view(buffer, length));
-        StoreText(person.givenName, word.data(), word.size());
+        if (ansiFlag == 0) {
+            char buffer[kMaxLineBytes + 1];
+            const size_t length = std::min(word.size(), kMaxLineBytes);
+            std::memcpy(buffer, word.data(), length);
+            word = TrimTrailingBlanks(std::string_view(buffer, AnselToAnsi(buffer, length)));
+            StoreText(person.givenName, word.data(), word.size());
+        } else {
+            StoreText(person.givenName, word.data(), word.size());
+        }
     }
-    const std::string_view surname = surnamePart.substr(0, FindAny(surnamePart, "/-="));
-    size_t length = std::min(surname.size(), kMaxLineBytes);
-    std::memcpy(buffer, surname.data(), length);
-    buffer[length] = '\0';
-    if (ansiFlag == 0) length = StripAnselDiacritics(buffer, length);
+    std::string_view surname = surnamePart.substr(0, FindAny(surnamePart, "/-="));
+    char buffer[sizeof person.surname];
+    size_t length = 0;
+    for (char c : surname) {
+        if (length == sizeof buffer - 1) break;
+        if (ansiFlag == 0 && IsAnselDiacritic(static_cast<unsigned char>(c))) continue;
+        buffer[length++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
     StoreText(person.surname, buffer, length);
-    for (char* c = person.surname; *c != '\0'; ++c) {
-        if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 32);
-    }
 }
 
 void ParseDate(std::string_view value, Individual& person, int32_t eventContext) {
@@ -709,36 +692,48 @@ void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& f
     }
 }
 
-int32_t ReadGedcomBytes(PersonStore& store, std::string bytes, const PlaceFormat& format,
-                        Reporter& reporter) {
-    const DetectedEncoding encoding = DetectGedcomEncoding(bytes);
-    DecodeToWindows1252(bytes, encoding);
-    const bool ansel = encoding.encoding == TextEncoding::Ansel;
-    const auto tooMany = [&] {
-        reporter.report(
-            {Format("Fichier GEDCOM limité à %d personnes par la mémoire\n", store.topIndex()),
-             "arbolix", MessageIcon::Stop});
+namespace {
+
+int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat& format,
+                       Reporter& reporter) {
+    const auto readError = [&] {
+        reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
         return -1;
     };
+    const auto tooMany = [&] {
+        reporter.report({Format("Fichier GEDCOM limité à %d personnes par la mémoire\n", store.topIndex()),
+                         "arbolix", MessageIcon::Stop});
+        return -1;
+    };
+    DetectedEncoding encoding;
+    if (!DecideEncoding(source, encoding)) return readError();
+    const bool ansel = encoding.encoding == TextEncoding::Ansel;
+
     // A file long enough to name more persons than the memory allows is counted first, so that
     // refusing it leaves the store as it was.
     Numbering inOrder;
-    constexpr size_t kShortestIndiRecord = 11; // "0 @I@ INDI\n"
-    const bool counted =
-        bytes.size() / kShortestIndiRecord + 1025 > static_cast<size_t>(store.recordLimit());
-    if (counted && !NumberInOrder(bytes, store.recordLimit(), inOrder)) return tooMany();
+    constexpr uint64_t kShortestIndiRecord = 11; // "0 @I@ INDI\n"
+    const bool counted = source.size() / kShortestIndiRecord + 1025 > static_cast<uint64_t>(store.recordLimit());
+    if (counted) {
+        const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
+        if (count == Counted::TooMany) return tooMany();
+        if (count == Counted::ReadError) return readError();
+    }
 
     auto pass = [&](const Numbering& plan) {
         store.resetForReading();
         store.clearIdTexts();
         store.numberedInOrder = plan.inOrder;
-        return GedcomPass(store, format, reporter, ansel).run(bytes, plan);
+        return GedcomPass(store, format, reporter, ansel).run(source, encoding, plan);
     };
     GedcomPass::Outcome outcome = pass(Numbering{});
     if (outcome == GedcomPass::Outcome::DigitsUnusable) {
-        if (!counted && !NumberInOrder(bytes, store.recordLimit(), inOrder)) {
-            store.resetForReading();
-            return tooMany();
+        if (!counted) {
+            const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
+            if (count != Counted::Done) {
+                store.resetForReading();
+                return count == Counted::TooMany ? tooMany() : readError();
+            }
         }
         outcome = pass(inOrder);
     }
@@ -751,11 +746,22 @@ int32_t ReadGedcomBytes(PersonStore& store, std::string bytes, const PlaceFormat
     return store.highestXref;
 }
 
+} // namespace
+
+int32_t ReadGedcomBytes(PersonStore& store, std::string_view bytes, const PlaceFormat& format,
+                        Reporter& reporter) {
+    MemorySource source(bytes);
+    return ReadFromSource(store, source, format, reporter);
+}
+
 int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceFormat& format,
                    Reporter& reporter) {
-    std::string bytes;
-    if (!LoadFile(path, bytes, reporter)) return -1;
-    return ReadGedcomBytes(store, std::move(bytes), format, reporter);
+    FileSource source;
+    if (!source.open(path)) {
+        reporter.report({"Erreur ouverture fichier", "arbolix", MessageIcon::Stop});
+        return -1;
+    }
+    return ReadFromSource(store, source, format, reporter);
 }
 
 } // namespace arbolix

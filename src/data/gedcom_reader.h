@@ -27,8 +27,8 @@ enum EventContext : int32_t {
 // to reporter.status() every 10000 lines.
 int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceFormat& format,
                    Reporter& reporter);
-// The same on a file's bytes already in memory (consumed: it is decoded in place).
-int32_t ReadGedcomBytes(PersonStore& store, std::string bytes, const PlaceFormat& format,
+// The same on a file's bytes already in memory.
+int32_t ReadGedcomBytes(PersonStore& store, std::string_view bytes, const PlaceFormat& format,
                         Reporter& reporter);
 
 // Per-tag fillers. `value` is the text after the tag, without the end of line.

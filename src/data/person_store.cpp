@@ -1,6 +1,7 @@
 #include "data/person_store.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -11,6 +12,14 @@
 #include <unistd.h>
 
 namespace arbolix {
+
+// The numbers the reader fills in a record; its texts are kept packed beside them.
+struct PersonStore::SavedNumbers {
+    int32_t birthYear, deathYear, xref, country, father, mother, spouseCount;
+    int32_t spouses[4];
+};
+// The copies below move runs of neighbouring fields at once.
+static_assert(offsetof(Individual, listRow) - offsetof(Individual, birthYear) == 7 * sizeof(int32_t));
 
 Individual BlankIndividual() {
     Individual blank;
@@ -121,20 +130,44 @@ bool PersonStore::growTo(int64_t records, int32_t newTopIndex) {
     return true;
 }
 
-bool PersonStore::growFor(int32_t number) {
-    if (number < topIndex_) return true;
+bool PersonStore::growBeyondTop(int32_t number) {
     return growTo(static_cast<int64_t>(number) + 1025, number + 1023);
 }
+
+namespace {
+
+template <size_t N>
+void SaveText(std::string& texts, const char (&field)[N]) {
+    texts.append(field, strnlen(field, N - 1));
+    texts.push_back('\0');
+}
+
+// Copies one saved text back into its field, zeros after it; returns the next saved text.
+template <size_t N>
+const char* RestoreText(char (&field)[N], const char* saved) {
+    const size_t length = std::strlen(saved);
+    std::memcpy(field, saved, length);
+    std::memset(field + length, 0, N - length);
+    return saved + length + 1;
+}
+
+} // namespace
 
 bool PersonStore::saveSnapshot() {
     const auto count = static_cast<size_t>(highestXref) + 1;
     try {
-        if (snapshot_.capacity() < count) {
-            snapshot_.clear();
-            snapshot_.shrink_to_fit();
-            snapshot_.reserve(count);
+        snapshot_.resize(count);
+        snapshotTexts_.clear();
+        snapshotTexts_.reserve(count * 24);
+        for (size_t i = 0; i < count; ++i) {
+            const Individual& from = records_[i];
+            SavedNumbers& to = snapshot_[i];
+            std::memcpy(&to.birthYear, &from.birthYear, offsetof(Individual, listRow) - offsetof(Individual, birthYear));
+            std::memcpy(to.spouses, from.spouses, sizeof to.spouses);
+            SaveText(snapshotTexts_, from.givenName);
+            SaveText(snapshotTexts_, from.surname);
+            SaveText(snapshotTexts_, from.place);
         }
-        snapshot_.assign(records_, records_ + count);
     } catch (const std::bad_alloc&) {
         dropSnapshot();
         return false;
@@ -148,7 +181,20 @@ int PersonStore::restoreSnapshot() {
     if (!snapshotValid_) return -1;
     const int64_t count = static_cast<int64_t>(snapshotHighest_) + 1;
     if (count > recordCount_ && !growTo(count + 1024, snapshotHighest_ + 1023)) return -1;
-    std::memcpy(records_, snapshot_.data(), static_cast<size_t>(count) * sizeof(Individual));
+    const char* text = snapshotTexts_.data();
+    for (int64_t i = 0; i < count; ++i) {
+        const SavedNumbers& from = snapshot_[static_cast<size_t>(i)];
+        Individual& to = records_[i];
+        to.level = -1;
+        to.childCount = 0;
+        std::memcpy(&to.birthYear, &from.birthYear, offsetof(Individual, listRow) - offsetof(Individual, birthYear));
+        to.listRow = 0;
+        to.sosa = -1;
+        std::memcpy(to.spouses, from.spouses, sizeof to.spouses);
+        text = RestoreText(to.givenName, text);
+        text = RestoreText(to.surname, text);
+        text = RestoreText(to.place, text);
+    }
     highestXref = snapshotHighest_;
     return 0;
 }
@@ -156,6 +202,8 @@ int PersonStore::restoreSnapshot() {
 void PersonStore::dropSnapshot() {
     snapshot_.clear();
     snapshot_.shrink_to_fit();
+    snapshotTexts_.clear();
+    snapshotTexts_.shrink_to_fit();
     snapshotValid_ = false;
     snapshotHighest_ = 0;
 }

@@ -65,7 +65,7 @@ public:
     // Grows the block so that `number` can be used (the reader's rule: n + 1025 records, the new
     // records reset, topIndex n + 1023). Returns false, leaving the store as it was, when that
     // would pass the memory limit.
-    bool growFor(int32_t number);
+    bool growFor(int32_t number) { return number < topIndex_ || growBeyondTop(number); }
     // Grows the block to `records` records (new records reset) with the given topIndex; false,
     // store unchanged, beyond the memory limit. Used when the tree computation appends records.
     bool growTo(int64_t records, int32_t newTopIndex);
@@ -77,7 +77,9 @@ public:
     static int64_t MemoryRecordLimit();
 
     // The pristine state of the file, kept aside after reading so each computation starts again
-    // from it. SaveSnapshot returns false when no snapshot could be kept.
+    // from it. What the reader fills is kept; the working fields come back as the reader leaves
+    // them (level -1, no children, sosa -1), except the entries of `children`, which are never
+    // read past childCount. SaveSnapshot returns false when no snapshot could be kept.
     bool saveSnapshot();
     // 0, or -1 when there is no snapshot to restore.
     int restoreSnapshot();
@@ -93,6 +95,7 @@ public:
 
 private:
     bool reallocate(int64_t records);
+    bool growBeyondTop(int32_t number);
 
     Individual* records_ = nullptr;
     int64_t capacity_ = 0;    // records physically allocated
@@ -100,7 +103,9 @@ private:
     int32_t topIndex_ = 0;
     int64_t recordLimit_;
 
-    std::vector<Individual> snapshot_;
+    struct SavedNumbers;
+    std::vector<SavedNumbers> snapshot_; // by record
+    std::string snapshotTexts_;          // given name, surname and place of each record, NUL-ended
     int32_t snapshotHighest_ = 0;
     bool snapshotValid_ = false;
 

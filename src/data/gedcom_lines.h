@@ -1,0 +1,93 @@
+#pragma once
+// The lines of a GEDCOM file, read block by block and decoded to Windows-1252 on the way, so that
+// a file of any size goes through one fixed buffer.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "data/encoding.h"
+
+namespace arbolix {
+
+constexpr size_t kMaxLineBytes = 4095;
+
+// Where the bytes come from: a file or a block of memory. Both can start again from the top.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Fills `into` with up to `capacity` bytes; `got` is 0 at the end. False on a read error.
+    virtual bool read(char* into, size_t capacity, size_t& got) = 0;
+    virtual bool rewind() = 0;
+    // Total size in bytes.
+    virtual uint64_t size() const = 0;
+};
+
+class FileSource final : public ByteSource {
+public:
+    ~FileSource() override;
+    // False when the path is not a regular file that can be opened for reading.
+    bool open(const std::string& path);
+    bool read(char* into, size_t capacity, size_t& got) override;
+    bool rewind() override;
+    uint64_t size() const override { return size_; }
+
+private:
+    int fd_ = -1;
+    uint64_t size_ = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    bool read(char* into, size_t capacity, size_t& got) override;
+    bool rewind() override {
+        position_ = 0;
+        return true;
+    }
+    uint64_t size() const override { return bytes_.size(); }
+
+private:
+    std::string_view bytes_;
+    size_t position_ = 0;
+};
+
+// Decides how the source is encoded (reading the header, and the whole file when the header
+// does not settle it), leaving the source rewound. False on a read error.
+bool DecideEncoding(ByteSource& source, DetectedEncoding& encoding);
+
+// Walks the lines of a source, decoded to Windows-1252. CR LF, LF and CR alone all end a line;
+// the end of line is not part of the line. A line longer than kMaxLineBytes is cut there and the
+// rest of it skipped. A line stays valid until the next call.
+class LineReader {
+public:
+    LineReader(ByteSource& source, const DetectedEncoding& encoding);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // False at the end of the source or after a read error.
+    bool next(std::string_view& line);
+    bool failed() const { return failed_; }
+
+private:
+    bool refill();
+    const char* findLineEnd(const char* from) const;
+
+    ByteSource& source_;
+    TextEncoding encoding_;
+    size_t bomToSkip_;
+    std::unique_ptr<char[]> buffer_;
+    size_t capacity_;
+    size_t position_ = 0; // first byte of text not handed out yet
+    size_t textEnd_ = 0;  // end of the decoded text
+    size_t rawEnd_ = 0;   // end of the bytes read (held-back bytes between textEnd_ and rawEnd_)
+    bool atEnd_ = false;  // the source has nothing more
+    bool failed_ = false;
+    bool skippingRest_ = false; // inside the rest of an over-long line
+    bool lfMayFollow_ = false;  // the last line ended with CR at the end of the decoded text
+};
+
+} // namespace arbolix
