@@ -1,72 +1,232 @@
 #include "cli/cli_commands.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string_view>
+
 #include "app/reporter.h"
 #include "data/encoding.h"
 #include "data/gedcom_reader.h"
+#include "tree/tree_compute.h"
 
 namespace arbolix::cli {
 
 namespace {
 
-void AppendField(std::string& line, std::string_view text) {
-    line += Windows1252ToUtf8(text);
-    line += '\t';
-}
-
-void AppendNumber(std::string& line, long long value) {
-    line += std::to_string(value);
-    line += '\t';
-}
-
-std::string PersonLine(const PersonStore& store, int32_t index) {
-    const Individual& person = store[index];
-    std::string line;
-    AppendNumber(line, index);
-    AppendField(line, store.idText(index));
-    AppendField(line, person.surname);
-    AppendField(line, person.givenName);
-    AppendNumber(line, person.birthYear);
-    AppendNumber(line, person.deathYear);
-    AppendField(line, person.place);
-    AppendNumber(line, person.country);
-    AppendNumber(line, person.father);
-    AppendNumber(line, person.mother);
-    for (int32_t k = 0; k < person.spouseCount && k < 4; ++k) {
-        if (k > 0) line += ',';
-        line += std::to_string(person.spouses[k]);
+// A line of tab-separated fields, texts converted from Windows-1252 to UTF-8.
+class Row {
+public:
+    Row& text(std::string_view value) {
+        separate();
+        line_ += Windows1252ToUtf8(value);
+        return *this;
     }
-    line += '\n';
-    return line;
+    Row& number(long long value) {
+        separate();
+        line_ += std::to_string(value);
+        return *this;
+    }
+    Row& list(const int32_t* values, int32_t count) {
+        separate();
+        for (int32_t k = 0; k < count; ++k) {
+            if (k > 0) line_ += ',';
+            line_ += std::to_string(values[k]);
+        }
+        return *this;
+    }
+    std::string end() { return line_ + '\n'; }
+
+private:
+    void separate() {
+        if (!first_) line_ += '\t';
+        first_ = false;
+    }
+    std::string line_;
+    bool first_ = true;
+};
+
+// Output gathered and written in large pieces.
+class Output {
+public:
+    explicit Output(std::FILE* file) : file_(file) {}
+    ~Output() { flush(); }
+    void add(const std::string& text) {
+        buffer_ += text;
+        if (buffer_.size() > (1 << 20)) flush();
+    }
+    bool flush() {
+        const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
+        buffer_.clear();
+        return written && std::fflush(file_) == 0;
+    }
+
+private:
+    std::FILE* file_;
+    std::string buffer_;
+};
+
+// The words of a subcommand: positional arguments and "--name value" options.
+struct Words {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string, std::less<>> options;
+};
+
+bool SplitWords(const std::vector<std::string>& arguments, const std::vector<std::string_view>& known,
+                Words& words, Reporter& reporter) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (!word.starts_with("--")) {
+            words.positional.push_back(word);
+            continue;
+        }
+        const std::string name = word.substr(2);
+        if (std::find(known.begin(), known.end(), name) == known.end() || i + 1 >= arguments.size()) {
+            reporter.report({"Option inconnue ou sans valeur : " + word, "arbolix-cli", MessageIcon::Stop});
+            return false;
+        }
+        words.options[name] = arguments[++i];
+    }
+    return true;
 }
 
-bool ExpectOneFile(const std::vector<std::string>& arguments, const char* command,
-                   Reporter& reporter) {
-    if (arguments.size() == 1) return true;
-    reporter.report({Format("%s attend un seul argument : le fichier GEDCOM", command),
-                     "arbolix-cli", MessageIcon::Stop});
+bool ExpectOneFile(const Words& words, const char* command, Reporter& reporter) {
+    if (words.positional.size() == 1) return true;
+    reporter.report({Format("%s attend un seul fichier GEDCOM", command), "arbolix-cli", MessageIcon::Stop});
     return false;
+}
+
+std::optional<int32_t> ParseMode(std::string_view text) {
+    if (text == "desc") return kModeDescendants;
+    if (text == "asc") return kModeAncestors;
+    if (text == "both") return kModeBoth;
+    if (text == "parent") return kModeParent;
+    return std::nullopt;
+}
+
+// The root and mode given on the command line, checked against the file.
+class CommandLineChooser final : public RootChooser {
+public:
+    CommandLineChooser(std::string root, int32_t mode) : root_(std::move(root)), mode_(mode) {}
+    std::optional<RootChoice> choose(const PersonStore& store) override {
+        const int32_t person = FindPerson(store, root_);
+        if (person == 0) return std::nullopt;
+        return RootChoice{mode_, person};
+    }
+
+private:
+    std::string root_;
+    int32_t mode_;
+};
+
+void PrintDescendants(const ChartTree& tree, Output& out) {
+    out.add("noeud\tgeneration\tparent1\tparent2\tnaissance\tdeces\txref\tpays\tconjoints\tenfants\t"
+            "prenom\tnom\tlieu\n");
+    for (int32_t n = 1; n <= tree.descendantCount; ++n) {
+        const DescendantNode& node = tree.descendants[static_cast<size_t>(n)];
+        int32_t children = 0;
+        while (children < 32 && node.children[children] != 0) ++children;
+        out.add(Row()
+                    .number(n)
+                    .number(node.generation)
+                    .number(node.parent1)
+                    .number(node.parent2)
+                    .number(node.birthYear)
+                    .number(node.deathYear)
+                    .number(node.xref)
+                    .number(node.country)
+                    .list(node.spouses, node.spouseCount)
+                    .list(node.children, children)
+                    .text(node.givenName)
+                    .text(node.surname)
+                    .text(node.place)
+                    .end());
+    }
+}
+
+void PrintAncestors(const ChartTree& tree, Output& out) {
+    out.add("noeud\tpere\tmere\tenfant\tnaissance\tdeces\txref\tpays\tsosa\tprenom\tnom\tlieu\n");
+    for (int32_t n = 1; n <= tree.ancestorCount; ++n) {
+        const AncestorNode& node = tree.ancestors[static_cast<size_t>(n)];
+        out.add(Row()
+                    .number(n)
+                    .number(node.father)
+                    .number(node.mother)
+                    .number(node.child)
+                    .number(node.birthYear)
+                    .number(node.deathYear)
+                    .number(node.xref)
+                    .number(node.country)
+                    .number(node.sosa)
+                    .text(node.givenName)
+                    .text(node.surname)
+                    .text(node.place)
+                    .end());
+    }
 }
 
 } // namespace
 
 int RunPersons(CliContext& context, const std::vector<std::string>& arguments) {
-    if (!ExpectOneFile(arguments, "persons", context.reporter)) return kExitUsage;
+    Words words;
+    if (!SplitWords(arguments, {}, words, context.reporter) ||
+        !ExpectOneFile(words, "persons", context.reporter))
+        return kExitUsage;
     PersonStore store;
-    const int32_t highest =
-        ReadGedcom(store, arguments[0], context.settings.m_gedcom, context.reporter);
+    const int32_t highest = ReadGedcom(store, words.positional[0], context.settings.m_gedcom, context.reporter);
     if (highest < 0) return kExitFailure;
-    std::string out =
-        "numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\tconjoints\n";
+    CountAncestorsAndDescendants(store);
+    Output out(context.out);
+    out.add("numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\tconjoints\tdescendants\t"
+            "ascendants\n");
     for (int32_t i = 1; i <= highest; ++i) {
-        if (store[i].xref == 0) continue;
-        out += PersonLine(store, i);
-        if (out.size() > (1 << 20)) {
-            std::fwrite(out.data(), 1, out.size(), context.out);
-            out.clear();
-        }
+        const Individual& person = store[i];
+        if (person.xref == 0) continue;
+        out.add(Row()
+                    .number(i)
+                    .text(store.idText(i))
+                    .text(person.surname)
+                    .text(person.givenName)
+                    .number(person.birthYear)
+                    .number(person.deathYear)
+                    .text(person.place)
+                    .number(person.country)
+                    .number(person.father)
+                    .number(person.mother)
+                    .list(person.spouses, std::clamp(person.spouseCount, 0, 4))
+                    .number(person.level)
+                    .number(person.sosa)
+                    .end());
     }
-    std::fwrite(out.data(), 1, out.size(), context.out);
-    return std::fflush(context.out) == 0 ? kExitOk : kExitFailure;
+    return out.flush() ? kExitOk : kExitFailure;
+}
+
+int RunTree(CliContext& context, const std::vector<std::string>& arguments) {
+    Words words;
+    if (!SplitWords(arguments, {"root", "mode"}, words, context.reporter) ||
+        !ExpectOneFile(words, "tree", context.reporter))
+        return kExitUsage;
+    const auto mode = ParseMode(words.options.count("mode") ? words.options["mode"] : "desc");
+    if (!mode || !words.options.count("root")) {
+        context.reporter.report({"tree attend --root ID et --mode desc|asc|both|parent", "arbolix-cli",
+                                 MessageIcon::Stop});
+        return kExitUsage;
+    }
+    PersonStore store;
+    if (ReadGedcom(store, words.positional[0], context.settings.m_gedcom, context.reporter) < 0)
+        return kExitFailure;
+    if (FindPerson(store, words.options["root"]) == 0) {
+        context.reporter.report({"Personne inconnue : " + words.options["root"], "arbolix-cli", MessageIcon::Stop});
+        return kExitFailure;
+    }
+    ChartTree tree;
+    CommandLineChooser chooser(words.options["root"], *mode);
+    const int computed = BuildChartTables(tree, store, context.settings, &chooser, context.reporter);
+    Output out(context.out);
+    PrintDescendants(tree, out);
+    PrintAncestors(tree, out);
+    if (!out.flush()) return kExitFailure;
+    return computed < 0 ? kExitFailure : kExitOk;
 }
 
 } // namespace arbolix::cli

@@ -25,5 +25,7 @@ constexpr int kExitUsage = 2;
 
 // persons FICHIER.ged
 int RunPersons(CliContext& context, const std::vector<std::string>& arguments);
+// tree FICHIER.ged --root ID --mode desc|asc|both|parent
+int RunTree(CliContext& context, const std::vector<std::string>& arguments);
 
 } // namespace arbolix::cli

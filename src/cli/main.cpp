@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     LoadChartSettings(profile, context.settings);
 
     if (options.command == "persons") return RunPersons(context, options.arguments);
+    if (options.command == "tree") return RunTree(context, options.arguments);
     std::fprintf(stderr, "arbolix-cli: commande inconnue : %s\nEssayez « arbolix-cli --help ».\n",
                  options.command.c_str());
     return kExitUsage;

@@ -709,17 +709,7 @@ int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat
     if (!DecideEncoding(source, encoding)) return readError();
     const bool ansel = encoding.encoding == TextEncoding::Ansel;
 
-    // A file long enough to name more persons than the memory allows is counted first, so that
-    // refusing it leaves the store as it was.
     Numbering inOrder;
-    constexpr uint64_t kShortestIndiRecord = 11; // "0 @I@ INDI\n"
-    const bool counted = source.size() / kShortestIndiRecord + 1025 > static_cast<uint64_t>(store.recordLimit());
-    if (counted) {
-        const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
-        if (count == Counted::TooMany) return tooMany();
-        if (count == Counted::ReadError) return readError();
-    }
-
     auto pass = [&](const Numbering& plan) {
         store.resetForReading();
         store.clearIdTexts();
@@ -728,12 +718,13 @@ int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat
     };
     GedcomPass::Outcome outcome = pass(Numbering{});
     if (outcome == GedcomPass::Outcome::DigitsUnusable) {
-        if (!counted) {
-            const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
-            if (count != Counted::Done) {
-                store.resetForReading();
-                return count == Counted::TooMany ? tooMany() : readError();
-            }
+        // More persons than the memory allows leave an empty store, still usable.
+        const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
+        if (count != Counted::Done) {
+            store.resetForReading();
+            store.clearIdTexts();
+            store.dropSnapshot();
+            return count == Counted::TooMany ? tooMany() : readError();
         }
         outcome = pass(inOrder);
     }

@@ -233,4 +233,20 @@ void PersonStore::clearIdTexts() {
     idOffsets_.clear();
 }
 
+int32_t FindPerson(const PersonStore& store, std::string_view name) {
+    if (name.size() >= 2 && name.front() == '@' && name.back() == '@') name = name.substr(1, name.size() - 2);
+    if (name.empty()) return 0;
+    for (int32_t i = 1; i <= store.highestXref; ++i) {
+        if (store.idText(i) == name) return i;
+    }
+    int64_t number = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9' || number > store.highestXref) return 0;
+        number = number * 10 + (c - '0');
+    }
+    return number >= 1 && number <= store.highestXref && store[static_cast<int32_t>(number)].xref != 0
+               ? static_cast<int32_t>(number)
+               : 0;
+}
+
 } // namespace arbolix

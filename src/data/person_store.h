@@ -113,4 +113,8 @@ private:
     std::vector<uint32_t> idOffsets_; // by record number; 0 = no id
 };
 
+// The record a person is named by on a command line: its id as written in the file ("@I12@" or
+// "I12") or its record number ("12"). 0 when nobody answers to it.
+int32_t FindPerson(const PersonStore& store, std::string_view name);
+
 } // namespace arbolix

@@ -44,14 +44,15 @@ TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
     const auto result = Cli({"persons", sample_}, profile_);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 92);
-    EXPECT_EQ(
-        result.out.rfind(
-            "numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\tconjoints\n", 0),
-        0u);
-    EXPECT_NE(result.out.find("1\tI1\tDELORME\tThomas\t1989\t0\tROUEN\t207\t2\t3\t\n"),
+    EXPECT_EQ(result.out.rfind("numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\t"
+                               "conjoints\tdescendants\tascendants\n",
+                               0),
+              0u);
+    // Thomas has 42 ancestors; two of them, with their ten ancestors, are reached along two
+    // lines, so 54 are counted along every line.
+    EXPECT_NE(result.out.find("1\tI1\tDELORME\tThomas\t1989\t0\tROUEN\t207\t2\t3\t\t0\t54\n"),
               std::string::npos);
-    EXPECT_NE(result.out.find(
-                  "10\tI10\tDELORME\tAuguste\t1843\t1911\tALEN\xC3\x87ON\t207\t12\t13\t11,66\n"),
+    EXPECT_NE(result.out.find("10\tI10\tDELORME\tAuguste\t1843\t1911\tALEN\xC3\x87ON\t207\t12\t13\t11,66\t"),
               std::string::npos);
 }
 
@@ -64,6 +65,30 @@ TEST_F(CommandLine, PlaceFormatFromTheProfileOrTheCommandLine) {
     ASSERT_TRUE(test::WriteFileBytes(profile_, "[Arbolix]\nm_gedcom.t0=2\n"));
     const auto stored = Cli({"persons", sample_}, profile_);
     EXPECT_EQ(stored.out, set.out);
+}
+
+TEST_F(CommandLine, TreeTablesForEachCousinMode) {
+    const auto tables = [&](const std::string& cousin) {
+        const auto result = Cli({"--set", "setcousin=" + cousin, "tree", sample_, "--root", "@I1@", "--mode", "asc"}, profile_);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return result.out;
+    };
+    const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    // Two header lines, then 43 persons; with duplication the two shared ancestors and their 10
+    // ancestors come twice.
+    const std::string once = tables("1");
+    EXPECT_EQ(lines(once), 2 + 43);
+    EXPECT_NE(once.find("\t-30\t-31\t"), std::string::npos); // the implexe links of Rose DELORME
+    EXPECT_EQ(lines(tables("0")), 2 + 43);
+    EXPECT_EQ(lines(tables("2")), 2 + 55);
+
+    const auto descendants = Cli({"tree", sample_, "--root", "22", "--mode", "desc"}, profile_);
+    ASSERT_EQ(descendants.exitCode, 0);
+    EXPECT_NE(descendants.out.find("1\t0\t0\t0\t0\t1741\t22\t207\t"), std::string::npos);
+
+    EXPECT_EQ(Cli({"tree", sample_, "--root", "@I999@", "--mode", "asc"}, profile_).exitCode, 1);
+    EXPECT_EQ(Cli({"tree", sample_, "--root", "I1", "--mode", "sideways"}, profile_).exitCode, 2);
+    EXPECT_EQ(Cli({"tree", sample_, "--mode", "asc"}, profile_).exitCode, 2);
 }
 
 TEST_F(CommandLine, FilesThatCannotBeRead) {

@@ -227,7 +227,7 @@ TEST(GedcomReader, StoreGrowsInStepsBeyondTheLargestNumber) {
     EXPECT_EQ(r[4999].level, -1);
 }
 
-TEST(GedcomReader, MemoryLimitStopsWithMessageAndKeepsTheStore) {
+TEST(GedcomReader, MemoryLimitStopsWithMessageAndLeavesAnEmptyStore) {
     Read r(Ged("0 @I1@ INDI\n1 NAME Jean /Avant/\n"));
     r.store.setRecordLimit(1500);
     std::string big;
@@ -237,8 +237,11 @@ TEST(GedcomReader, MemoryLimitStopsWithMessageAndKeepsTheStore) {
     EXPECT_EQ(ReadGedcomBytes(r.store, Ged(big), {}, reporter), -1);
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].text, "Fichier GEDCOM limité à 1024 personnes par la mémoire\n");
-    EXPECT_EQ(r.store.highestXref, 1);
-    EXPECT_STREQ(r[1].surname, "AVANT");
+    EXPECT_EQ(r.store.highestXref, 0);
+    EXPECT_FALSE(r.store.hasSnapshot());
+    // Still usable: the next file reads normally.
+    EXPECT_EQ(ReadGedcomBytes(r.store, Ged("0 @I1@ INDI\n1 NAME Jean /Apres/\n"), {}, reporter), 1);
+    EXPECT_STREQ(r[1].surname, "APRES");
 }
 
 TEST(GedcomReader, AnselDiacritics) {

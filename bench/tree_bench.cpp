@@ -1,0 +1,74 @@
+// Computing and sorting the tables of large charts: a founder with about 100 000 descendants, and
+// twenty full generations of ancestors with pedigree collapse.
+
+#include <benchmark/benchmark.h>
+
+#include "app/reporter.h"
+#include "bench_support.h"
+#include "data/gedcom_reader.h"
+#include "tree/tree_compute.h"
+
+namespace arbolix {
+namespace {
+
+class FixedChooser final : public RootChooser {
+public:
+    FixedChooser(int32_t mode, int32_t person) : choice_{mode, person} {}
+    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
+
+private:
+    RootChoice choice_;
+};
+
+gedgen::Options Founder() {
+    gedgen::Options options;
+    options.shape = gedgen::Shape::Founder;
+    options.persons = 147'000; // about 100 000 of them descend from the founder
+    options.seed = 3;
+    return options;
+}
+
+gedgen::Options Pedigree() {
+    gedgen::Options options;
+    options.shape = gedgen::Shape::Pedigree;
+    options.generations = 20;
+    options.seed = 3;
+    return options;
+}
+
+void ComputeChart(benchmark::State& state, const gedgen::Options& options, int32_t mode, int cousin) {
+    PersonStore store;
+    ListReporter reporter;
+    if (ReadGedcom(store, bench::GeneratedFile(options), {}, reporter) <= 0) {
+        state.SkipWithError("reading failed");
+        return;
+    }
+    ChartSettings settings = DefaultChartSettings();
+    settings.setcousin = cousin;
+    settings.m_gene = 20;
+    settings.m_gened = 62;
+    // The tables keep their capacity from one computation to the next, as in the program.
+    ChartTree tree;
+    for (auto _ : state) {
+        state.PauseTiming();
+        store.restoreSnapshot();
+        tree.descendantRoot = 0;
+        FixedChooser chooser(mode, 1);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(BuildChartTables(tree, store, settings, &chooser, reporter));
+    }
+    state.counters["nodes"] = mode == kModeAncestors ? tree.ancestorCount : tree.descendantCount;
+}
+
+void BM_DescendantsOfFounder(benchmark::State& state) {
+    ComputeChart(state, Founder(), kModeDescendants, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_DescendantsOfFounder)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_TwentyAncestorGenerations(benchmark::State& state) {
+    ComputeChart(state, Pedigree(), kModeAncestors, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_TwentyAncestorGenerations)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace arbolix

@@ -1,0 +1,76 @@
+#pragma once
+// Helpers of the export tests: a disk that fills up, a folder the tests cannot write into, and a
+// listing of what a folder holds.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace arbolix::test {
+
+// While alive, no file of the process can grow beyond `bytes`: writes past it fail with EFBIG,
+// as they would on a full disk (the signal the kernel sends with it is ignored meanwhile).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        ::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    rlimit previous_{};
+    sighandler_t previousHandler_ = SIG_DFL;
+    bool active_ = false;
+};
+
+// Makes a folder read-only for its lifetime. usable() is false when a file can still be created
+// in it (the tests run as root): such tests must then be skipped.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
+        ::chmod(folder_.c_str(), 0555);
+        const std::filesystem::path probe = folder_ / "probe";
+        const int fd = ::creat(probe.c_str(), 0644);
+        usable_ = fd < 0;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+        }
+    }
+    ~ReadOnlyFolder() { ::chmod(folder_.c_str(), 0755); }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool usable() const { return usable_; }
+
+private:
+    std::filesystem::path folder_;
+    bool usable_ = false;
+};
+
+// The names of the entries of a folder, hidden ones included, sorted.
+inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace arbolix::test

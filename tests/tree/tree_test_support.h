@@ -1,0 +1,137 @@
+#pragma once
+// Small families written as GEDCOM text, and the chart computed from them.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/reporter.h"
+#include "app/settings.h"
+#include "data/gedcom_reader.h"
+#include "tree/tree_compute.h"
+
+namespace arbolix::test {
+
+// Builds GEDCOM text: persons named by their number, families by (husband, wife, children).
+class FamilyText {
+public:
+    FamilyText& person(int id, const std::string& name, int birth = 0) {
+        text_ += "0 @I" + std::to_string(id) + "@ INDI\n1 NAME " + name + "\n";
+        if (birth != 0) text_ += "1 BIRT\n2 DATE " + std::to_string(birth) + "\n";
+        return *this;
+    }
+    FamilyText& family(int husband, int wife, std::vector<int> children) {
+        text_ += "0 @F" + std::to_string(++families_) + "@ FAM\n";
+        if (husband != 0) text_ += "1 HUSB @I" + std::to_string(husband) + "@\n";
+        if (wife != 0) text_ += "1 WIFE @I" + std::to_string(wife) + "@\n";
+        for (int child : children) text_ += "1 CHIL @I" + std::to_string(child) + "@\n";
+        return *this;
+    }
+    std::string text() const { return "0 HEAD\n1 CHAR ANSI\n" + text_ + "0 TRLR\n"; }
+
+private:
+    std::string text_;
+    int families_ = 0;
+};
+
+class FixedChooser final : public RootChooser {
+public:
+    FixedChooser(int32_t mode, int32_t person) : choice_{mode, person} {}
+    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
+
+private:
+    RootChoice choice_;
+};
+
+struct Chart {
+    std::unique_ptr<PersonStore> store = std::make_unique<PersonStore>();
+    ChartTree tree;
+    ListReporter reporter;
+    int result = 0;
+
+    const DescendantNode& d(int32_t n) const { return tree.descendants[static_cast<size_t>(n)]; }
+    const AncestorNode& a(int32_t n) const { return tree.ancestors[static_cast<size_t>(n)]; }
+    std::vector<int32_t> descendantXrefs() const {
+        std::vector<int32_t> xrefs;
+        for (int32_t n = 1; n <= tree.descendantCount; ++n) xrefs.push_back(d(n).xref);
+        return xrefs;
+    }
+    std::vector<int64_t> ancestorNumbers() const {
+        std::vector<int64_t> numbers;
+        for (int32_t n = 1; n <= tree.ancestorCount; ++n) numbers.push_back(a(n).sosa);
+        return numbers;
+    }
+    // Node of the ancestor table holding this xref with this number.
+    int32_t ancestorBySosa(int64_t sosa) const {
+        for (int32_t n = 1; n <= tree.ancestorCount; ++n)
+            if (a(n).sosa == sosa) return n;
+        return 0;
+    }
+};
+
+inline std::unique_ptr<Chart> ComputeChart(const std::string& gedcom, int32_t mode, int32_t root,
+                                           const std::function<void(ChartSettings&)>& tweak = {}) {
+    auto chart = std::make_unique<Chart>();
+    ListReporter readReporter;
+    EXPECT_GE(ReadGedcomBytes(*chart->store, gedcom, {}, readReporter), 0);
+    ChartSettings settings = DefaultChartSettings();
+    if (tweak) tweak(settings);
+    FixedChooser chooser(mode, root);
+    chart->result = BuildChartTables(chart->tree, *chart->store, settings, &chooser, chart->reporter);
+    return chart;
+}
+
+// What every computed chart must satisfy, whatever the file.
+inline void ExpectConsistentTables(const ChartTree& tree) {
+    for (int32_t n = 1; n <= tree.descendantCount; ++n) {
+        const DescendantNode& node = tree.descendants[static_cast<size_t>(n)];
+        if (n == 1) {
+            ASSERT_EQ(node.generation, 0);
+            ASSERT_EQ(node.parent1, 0);
+            continue;
+        }
+        ASSERT_GE(node.generation, tree.descendants[static_cast<size_t>(n - 1)].generation) << n;
+        ASSERT_GE(node.parent1, 1) << n;
+        ASSERT_LE(node.parent1, tree.descendantCount) << n;
+        ASSERT_EQ(tree.descendants[static_cast<size_t>(node.parent1)].generation, node.generation - 1) << n;
+        if (node.parent2 != 0) {
+            ASSERT_LE(node.parent2, tree.descendantCount) << n;
+            ASSERT_EQ(tree.descendants[static_cast<size_t>(node.parent2)].generation, node.generation - 1) << n;
+        }
+        const DescendantNode& parent = tree.descendants[static_cast<size_t>(node.parent1)];
+        bool listed = false;
+        for (int k = 0; k < 32 && parent.children[k] != 0; ++k) listed |= parent.children[k] == n;
+        const bool full = parent.children[31] != 0;
+        ASSERT_TRUE(listed || full) << n;
+    }
+    for (int32_t n = 1; n <= tree.descendantCount; ++n) {
+        const DescendantNode& node = tree.descendants[static_cast<size_t>(n)];
+        for (int k = 0; k < 32 && node.children[k] != 0; ++k)
+            ASSERT_EQ(tree.descendants[static_cast<size_t>(node.children[k])].parent1, n);
+    }
+    for (int32_t n = 1; n <= tree.ancestorCount; ++n) {
+        const AncestorNode& node = tree.ancestors[static_cast<size_t>(n)];
+        if (n == 1) {
+            ASSERT_EQ(node.sosa, 1);
+            ASSERT_EQ(node.child, 0);
+        } else {
+            ASSERT_GT(node.sosa, tree.ancestors[static_cast<size_t>(n - 1)].sosa) << n;
+            ASSERT_GE(node.child, 1) << n;
+            ASSERT_EQ(tree.ancestors[static_cast<size_t>(node.child)].sosa, node.sosa / 2) << n;
+        }
+        for (const int32_t link : {node.father, node.mother}) {
+            ASSERT_LE(std::abs(link), tree.ancestorCount) << n;
+        }
+        if (node.father > 0) {
+            ASSERT_EQ(tree.ancestors[static_cast<size_t>(node.father)].sosa, 2 * node.sosa) << n;
+        }
+        if (node.mother > 0) {
+            ASSERT_EQ(tree.ancestors[static_cast<size_t>(node.mother)].sosa, 2 * node.sosa + 1) << n;
+        }
+    }
+}
+
+} // namespace arbolix::test
