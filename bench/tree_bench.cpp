@@ -7,6 +7,7 @@
 #include "bench_support.h"
 #include "data/gedcom_reader.h"
 #include "tree/tree_compute.h"
+#include "tree/tree_layout.h"
 
 namespace arbolix {
 namespace {
@@ -69,6 +70,35 @@ void BM_TwentyAncestorGenerations(benchmark::State& state) {
     ComputeChart(state, Pedigree(), kModeAncestors, static_cast<int>(state.range(0)));
 }
 BENCHMARK(BM_TwentyAncestorGenerations)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Laying out the same two charts (the tables computed once).
+void LayoutChart(benchmark::State& state, const gedgen::Options& options, int32_t mode) {
+    PersonStore store;
+    ListReporter reporter;
+    if (ReadGedcom(store, bench::GeneratedFile(options), {}, reporter) <= 0) {
+        state.SkipWithError("reading failed");
+        return;
+    }
+    ChartSettings settings = DefaultChartSettings();
+    settings.m_gene = 20;
+    settings.m_gened = 62;
+    settings.epoux = 1;
+    ChartTree tree;
+    FixedChooser chooser(mode, 1);
+    BuildChartTables(tree, store, settings, &chooser, reporter);
+    for (auto _ : state) {
+        int64_t zoom = 1;
+        LayoutTree(tree, settings, zoom);
+        benchmark::DoNotOptimize(tree.yMax);
+    }
+    state.counters["nodes"] = mode == kModeAncestors ? tree.ancestorCount : tree.descendantCount;
+}
+
+void BM_LayoutDescendantsOfFounder(benchmark::State& state) { LayoutChart(state, Founder(), kModeDescendants); }
+BENCHMARK(BM_LayoutDescendantsOfFounder)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutTwentyAncestorGenerations(benchmark::State& state) { LayoutChart(state, Pedigree(), kModeAncestors); }
+BENCHMARK(BM_LayoutTwentyAncestorGenerations)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace arbolix

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "data/encoding.h"
 #include "data/gedcom_reader.h"
 #include "tree/tree_compute.h"
+#include "tree/tree_layout.h"
 
 namespace arbolix::cli {
 
@@ -25,6 +27,14 @@ public:
     Row& number(long long value) {
         separate();
         line_ += std::to_string(value);
+        return *this;
+    }
+    // The shortest text that reads back as the same double.
+    Row& real(double value) {
+        separate();
+        char text[32];
+        const auto written = std::to_chars(text, text + sizeof text, value);
+        line_.append(text, written.ptr);
         return *this;
     }
     Row& list(const int32_t* values, int32_t count) {
@@ -121,7 +131,7 @@ private:
 
 void PrintDescendants(const ChartTree& tree, Output& out) {
     out.add("noeud\tgeneration\tparent1\tparent2\tnaissance\tdeces\txref\tpays\tconjoints\tenfants\t"
-            "prenom\tnom\tlieu\n");
+            "prenom\tnom\tlieu\tx\ty\n");
     for (int32_t n = 1; n <= tree.descendantCount; ++n) {
         const DescendantNode& node = tree.descendants[static_cast<size_t>(n)];
         int32_t children = 0;
@@ -140,12 +150,14 @@ void PrintDescendants(const ChartTree& tree, Output& out) {
                     .text(node.givenName)
                     .text(node.surname)
                     .text(node.place)
+                    .number(node.layoutX)
+                    .real(node.layoutY)
                     .end());
     }
 }
 
 void PrintAncestors(const ChartTree& tree, Output& out) {
-    out.add("noeud\tpere\tmere\tenfant\tnaissance\tdeces\txref\tpays\tsosa\tprenom\tnom\tlieu\n");
+    out.add("noeud\tpere\tmere\tenfant\tnaissance\tdeces\txref\tpays\tsosa\tprenom\tnom\tlieu\tx\ty\n");
     for (int32_t n = 1; n <= tree.ancestorCount; ++n) {
         const AncestorNode& node = tree.ancestors[static_cast<size_t>(n)];
         out.add(Row()
@@ -161,6 +173,8 @@ void PrintAncestors(const ChartTree& tree, Output& out) {
                     .text(node.givenName)
                     .text(node.surname)
                     .text(node.place)
+                    .number(node.layoutX)
+                    .real(node.layoutY)
                     .end());
     }
 }
@@ -222,9 +236,19 @@ int RunTree(CliContext& context, const std::vector<std::string>& arguments) {
     ChartTree tree;
     CommandLineChooser chooser(words.options["root"], *mode);
     const int computed = BuildChartTables(tree, store, context.settings, &chooser, context.reporter);
+    int64_t zoom = 1;
+    LayoutTree(tree, context.settings, zoom);
     Output out(context.out);
     PrintDescendants(tree, out);
     PrintAncestors(tree, out);
+    out.add("etendue\tdescendants\ttotale\tymin\tymax\n");
+    out.add(Row()
+                .text("")
+                .number(tree.descendantExtentX)
+                .number(tree.extentX)
+                .real(tree.yMin)
+                .real(tree.yMax)
+                .end());
     if (!out.flush()) return kExitFailure;
     return computed < 0 ? kExitFailure : kExitOk;
 }

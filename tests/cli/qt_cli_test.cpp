@@ -74,13 +74,15 @@ TEST_F(CommandLine, TreeTablesForEachCousinMode) {
         return result.out;
     };
     const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
-    // Two header lines, then 43 persons; with duplication the two shared ancestors and their 10
-    // ancestors come twice.
+    // Two table headers, 43 persons and the two lines of the extents; with duplication the two
+    // shared ancestors and their 10 ancestors come twice.
     const std::string once = tables("1");
-    EXPECT_EQ(lines(once), 2 + 43);
+    EXPECT_EQ(lines(once), 2 + 43 + 2);
     EXPECT_NE(once.find("\t-30\t-31\t"), std::string::npos); // the implexe links of Rose DELORME
-    EXPECT_EQ(lines(tables("0")), 2 + 43);
-    EXPECT_EQ(lines(tables("2")), 2 + 55);
+    EXPECT_NE(once.find("\tsosa\tprenom\tnom\tlieu\tx\ty\n"), std::string::npos);
+    EXPECT_NE(once.find("\n\t0\t770\t"), std::string::npos); // ten generations above: 11 × 70
+    EXPECT_EQ(lines(tables("0")), 2 + 43 + 2);
+    EXPECT_EQ(lines(tables("2")), 2 + 55 + 2);
 
     const auto descendants = Cli({"tree", sample_, "--root", "22", "--mode", "desc"}, profile_);
     ASSERT_EQ(descendants.exitCode, 0);

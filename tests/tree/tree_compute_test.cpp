@@ -11,7 +11,7 @@ using test::FamilyText;
 // The root 1 and his wife 2; their children 3, 4, 5; 3 and 6 have 7 and 8; 4 and 9 have 10.
 std::string SmallFamily() {
     FamilyText f;
-    for (int i = 1; i <= 10; ++i) f.person(i, "P" + std::to_string(i) + " /N/", 1800 + i);
+    for (int i = 1; i <= 10; ++i) f.person(i, std::string("P") + std::to_string(i) + " /N/", 1800 + i);
     f.family(1, 2, {3, 4, 5}).family(3, 6, {7, 8}).family(9, 4, {10});
     return f.text();
 }
@@ -110,7 +110,7 @@ TEST(ComputeTree, ParentModes) {
 // Three generations of ancestors above 1: 2, 3; 4, 5 (parents of 2); 6, 7 (parents of 3).
 std::string ThreeGenerations() {
     FamilyText f;
-    for (int i = 1; i <= 7; ++i) f.person(i, "A" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 7; ++i) f.person(i, std::string("A") + std::to_string(i) + " /N/");
     return f.family(2, 3, {1}).family(4, 5, {2}).family(6, 7, {3}).text();
 }
 
@@ -128,7 +128,7 @@ TEST(ComputeTree, OneAncestorGenerationUnderEachCousinMode) {
 // The grandparents 6 (G) and 7 (H) are reached through 2's father 4 and through 3's mother 5.
 std::string SharedGrandparents() {
     FamilyText f;
-    for (int i = 1; i <= 7; ++i) f.person(i, "S" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 7; ++i) f.person(i, std::string("S") + std::to_string(i) + " /N/");
     return f.family(2, 3, {1}).family(4, 0, {2}).family(0, 5, {3}).family(6, 7, {4, 5}).text();
 }
 
@@ -168,7 +168,7 @@ TEST(ComputeTree, AncestorReachedAlongTwoLines) {
 // the line through 3 is three generations shorter.
 TEST(ComputeTree, PlaceholdersAndSwapsWhenLinesMeetAtDifferentDepths) {
     FamilyText f;
-    for (int i = 1; i <= 6; ++i) f.person(i, "D" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 6; ++i) f.person(i, std::string("D") + std::to_string(i) + " /N/");
     const std::string text =
         f.family(2, 3, {1}).family(4, 0, {2}).family(5, 0, {4}).family(6, 0, {5, 3}).text();
     const auto c = ComputeChart(text, kModeAncestors, 1);
@@ -195,7 +195,7 @@ TEST(ComputeTree, PlaceholdersAndSwapsWhenLinesMeetAtDifferentDepths) {
 // their child 7 has a father one generation higher than its mother.
 std::string CousinsAtDifferentDepths() {
     FamilyText f;
-    for (int i = 1; i <= 7; ++i) f.person(i, "C" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 7; ++i) f.person(i, std::string("C") + std::to_string(i) + " /N/");
     return f.family(1, 0, {2, 3}).family(2, 0, {4}).family(3, 0, {5}).family(5, 0, {6}).family(4, 6, {7}).text();
 }
 
@@ -226,7 +226,7 @@ TEST(ComputeTree, ChildOfRelativesUnderTheThreeModes) {
 
 TEST(ComputeTree, ChildOfFirstCousinsAtTheSameDepth) {
     FamilyText f;
-    for (int i = 1; i <= 6; ++i) f.person(i, "E" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 6; ++i) f.person(i, std::string("E") + std::to_string(i) + " /N/");
     const std::string text = f.family(1, 0, {2, 3}).family(2, 0, {4}).family(3, 0, {5}).family(4, 5, {6}).text();
     const auto once = ComputeChart(text, kModeDescendants, 1, [](ChartSettings& s) { s.setcousin = 0; });
     EXPECT_EQ(once->tree.descendantCount, 6);
@@ -247,7 +247,7 @@ TEST(ComputeTree, ChildOfFirstCousinsAtTheSameDepth) {
 // The descendant gap of several generations becomes a chain of "$" boxes.
 TEST(ComputeTree, PlaceholderChainOnTheDescendantSide) {
     FamilyText f;
-    for (int i = 1; i <= 6; ++i) f.person(i, "F" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 6; ++i) f.person(i, std::string("F") + std::to_string(i) + " /N/");
     // 1 → 2 → 3 → 4; 1 → 5; 4 × 5 → 6: 5 is two generations above 6's other parent.
     const std::string text = f.family(1, 0, {2, 5}).family(2, 0, {3}).family(3, 0, {4}).family(4, 5, {6}).text();
     const auto c = ComputeChart(text, kModeDescendants, 1);
@@ -263,7 +263,7 @@ TEST(ComputeTree, PlaceholderChainOnTheDescendantSide) {
 TEST(ComputeTree, ThirtyThreeChildrenStopTheComputation) {
     FamilyText f;
     std::vector<int> children;
-    for (int i = 1; i <= 34; ++i) f.person(i, "G" + std::to_string(i) + " /N/");
+    for (int i = 1; i <= 34; ++i) f.person(i, std::string("G") + std::to_string(i) + " /N/");
     for (int i = 2; i <= 34; ++i) children.push_back(i);
     const auto c = ComputeChart(f.family(1, 0, children).text(), kModeDescendants, 1);
     EXPECT_EQ(c->result, -1);

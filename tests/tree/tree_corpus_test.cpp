@@ -40,7 +40,7 @@ void ExpectEveryChartConsistent(PersonStore& store, const std::string& label) {
     for (bool byAncestors : {false, true}) {
         for (int32_t mode : {kModeDescendants, kModeAncestors, kModeBoth, kModeParent}) {
             for (int cousin : {0, 1, 2}) {
-                SCOPED_TRACE(label + " mode " + std::to_string(mode) + " cousin " + std::to_string(cousin));
+                SCOPED_TRACE(label + std::string(" mode ") + std::to_string(mode) + std::string(" cousin ") + std::to_string(cousin));
                 ASSERT_EQ(store.restoreSnapshot(), 0);
                 ChartSettings settings = DefaultChartSettings();
                 settings.setcousin = cousin;
@@ -92,7 +92,7 @@ TEST(TreeCorpus, GeneratedFilesGiveConsistentTables) {
         auto store = std::make_unique<PersonStore>();
         ListReporter reporter;
         ASSERT_GT(ReadGedcomBytes(*store, gedgen::GenerateGedcom(options), {}, reporter), 0);
-        ExpectEveryChartConsistent(*store, "shape " + std::to_string(static_cast<int>(shape)));
+        ExpectEveryChartConsistent(*store, std::string("shape ") + std::to_string(static_cast<int>(shape)));
     }
 }
 
@@ -100,8 +100,8 @@ TEST(TreeCorpus, GeneratedFilesGiveConsistentTables) {
 std::string SiblingsMarryingForGenerations(int generations) {
     test::FamilyText f;
     for (int k = 0; k <= generations; ++k) {
-        f.person(2 * k + 1, "Son" + std::to_string(k) + " /Ladder/");
-        f.person(2 * k + 2, "Daughter" + std::to_string(k) + " /Ladder/");
+        f.person(2 * k + 1, std::string("Son") + std::to_string(k) + " /Ladder/");
+        f.person(2 * k + 2, std::string("Daughter") + std::to_string(k) + " /Ladder/");
     }
     for (int k = 1; k <= generations; ++k) f.family(2 * k - 1, 2 * k, {2 * k + 1, 2 * k + 2});
     return f.text();
@@ -139,9 +139,9 @@ TEST(TreeCorpus, VeryLongLineNeedsNoDeepRecursion) {
     constexpr int kGenerations = 300'000;
     std::string text = "0 HEAD\n1 CHAR ANSI\n";
     text.reserve(static_cast<size_t>(kGenerations) * 48);
-    for (int i = 1; i <= kGenerations; ++i) text += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME A /B/\n";
+    for (int i = 1; i <= kGenerations; ++i) text += std::string("0 @I") + std::to_string(i) + "@ INDI\n1 NAME A /B/\n";
     for (int i = 1; i < kGenerations; ++i)
-        text += "0 @F" + std::to_string(i) + "@ FAM\n1 HUSB @I" + std::to_string(i) + "@\n1 CHIL @I" +
+        text += std::string("0 @F") + std::to_string(i) + std::string("@ FAM\n1 HUSB @I") + std::to_string(i) + "@\n1 CHIL @I" +
                 std::to_string(i + 1) + "@\n";
     auto store = std::make_unique<PersonStore>();
     ListReporter reporter;

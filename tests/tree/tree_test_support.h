@@ -19,15 +19,15 @@ namespace arbolix::test {
 class FamilyText {
 public:
     FamilyText& person(int id, const std::string& name, int birth = 0) {
-        text_ += "0 @I" + std::to_string(id) + "@ INDI\n1 NAME " + name + "\n";
-        if (birth != 0) text_ += "1 BIRT\n2 DATE " + std::to_string(birth) + "\n";
+        text_ += std::string("0 @I") + std::to_string(id) + "@ INDI\n1 NAME " + name + "\n";
+        if (birth != 0) text_ += std::string("1 BIRT\n2 DATE ") + std::to_string(birth) + "\n";
         return *this;
     }
     FamilyText& family(int husband, int wife, std::vector<int> children) {
-        text_ += "0 @F" + std::to_string(++families_) + "@ FAM\n";
-        if (husband != 0) text_ += "1 HUSB @I" + std::to_string(husband) + "@\n";
-        if (wife != 0) text_ += "1 WIFE @I" + std::to_string(wife) + "@\n";
-        for (int child : children) text_ += "1 CHIL @I" + std::to_string(child) + "@\n";
+        text_ += std::string("0 @F") + std::to_string(++families_) + "@ FAM\n";
+        if (husband != 0) text_ += std::string("1 HUSB @I") + std::to_string(husband) + "@\n";
+        if (wife != 0) text_ += std::string("1 WIFE @I") + std::to_string(wife) + "@\n";
+        for (int child : children) text_ += std::string("1 CHIL @I") + std::to_string(child) + "@\n";
         return *this;
     }
     std::string text() const { return "0 HEAD\n1 CHAR ANSI\n" + text_ + "0 TRLR\n"; }

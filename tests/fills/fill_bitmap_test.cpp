@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "fills/fill_bitmap.h"
+#include "fills/fill_test_support.h"
+
+namespace arbolix {
+namespace {
+
+// Builds a fill of colours black → white (pattern 8 for kind 3), with no file and no flags.
+FillBitmap Build(FillMode mode, int32_t bitsPerPixel, int32_t width, int32_t height, int32_t kind,
+                 Colour colour1 = kBlack, Colour colour2 = kWhite,
+                 ListReporter* reporter = nullptr) {
+    ListReporter local;
+    FillBitmap fill;
+    BuildFill(fill, mode, bitsPerPixel, width, height, kind, colour1, colour2, 0, 0, nullptr, 162,
+              8, reporter != nullptr ? *reporter : local);
+    return fill;
+}
+
+TEST(BuildFill, KindsOutsideTheRangeGiveNothing) {
+    for (int32_t kind : {6, -1}) {
+        for (FillMode mode : {FillMode::DeviceBitmap, FillMode::PackedDib}) {
+            ListReporter reporter;
+            const FillBitmap fill = Build(mode, 24, 10, 10, kind, kBlack, kWhite, &reporter);
+            EXPECT_FALSE(fill.hasDeviceBitmap) << kind;
+            EXPECT_TRUE(fill.pixels.empty());
+            EXPECT_TRUE(fill.dib.empty());
+            EXPECT_TRUE(reporter.messages.empty());
+        }
+    }
+}
+
+TEST(BuildFill, SolidColourIsADeviceBitmapOnly) {
+    const FillBitmap fill =
+        Build(FillMode::DeviceBitmap, 32, 140, 15, kFillSolid, MakeColour(0x30, 0x20, 0x10));
+    ASSERT_TRUE(fill.hasDeviceBitmap);
+    EXPECT_EQ(fill.width, 140);
+    EXPECT_EQ(fill.height, 15);
+    EXPECT_EQ(fill.bitsPerPixel, 32);
+    ASSERT_EQ(fill.pixels.size(), 140u * 15 * 4);
+    EXPECT_EQ(std::vector<int>(fill.pixels.end() - 4, fill.pixels.end()),
+              (std::vector<int>{0x10, 0x20, 0x30, 0x00}));
+    EXPECT_TRUE(fill.dib.empty());
+    // The renderer paints solid fills with a brush: nothing is made for it.
+    EXPECT_TRUE(Build(FillMode::PackedDib, 32, 140, 15, kFillSolid).empty());
+}
+
+TEST(BuildFill, GradientTileIsA24BitDib) {
+    // Black to blue 255 over the renderer's 256 × 256 tile, on a 32-bit screen: row y has blue
+    // 255 y / 256, so 127 in row 128 and 254 in row 255.
+    const FillBitmap fill =
+        Build(FillMode::PackedDib, 32, 256, 256, kFillGradient, kBlack, MakeColour(0, 0, 255));
+    EXPECT_FALSE(fill.hasDeviceBitmap);
+    ASSERT_EQ(fill.dib.size(), 40u + 256 * 768);
+    const DibHeader header = fill.dibHeader();
+    EXPECT_EQ(header.biSize, 40u);
+    EXPECT_EQ(header.biWidth, 256);
+    EXPECT_EQ(header.biHeight, 256);
+    EXPECT_EQ(header.biPlanes, 1);
+    EXPECT_EQ(header.biBitCount, 24);
+    EXPECT_EQ(header.biCompression, kDibRgb);
+    EXPECT_EQ(header.biSizeImage, 256u * 768);
+    EXPECT_EQ(header.biXPelsPerMeter, 0);
+    EXPECT_EQ(header.biYPelsPerMeter, 0);
+    EXPECT_EQ(header.biClrUsed, 0u);
+    EXPECT_EQ(header.biClrImportant, 0u);
+    const auto bits = fill.dibBits();
+    ASSERT_EQ(bits.size(), 256u * 768);
+    EXPECT_EQ(bits[128 * 768 + 3], 127); // blue of pixel (1, 128): the top row comes first
+    EXPECT_EQ(bits[255 * 768 + 765], 254);
+    EXPECT_EQ(bits[255 * 768 + 767], 0);
+}
+
+TEST(BuildFill, PatternSizesAreCutToMultiplesOfEight) {
+    const FillBitmap preview = Build(FillMode::DeviceBitmap, 24, 60, 13, kFillPattern);
+    EXPECT_EQ(preview.width, 56);
+    EXPECT_EQ(preview.height, 8);
+    ASSERT_EQ(preview.pixels.size(), 56u * 8 * 3);
+    EXPECT_EQ(test::Red24(preview.pixels, 56, 48, 0), 0xFF); // pattern 8 repeats every 8
+    EXPECT_EQ(test::Red24(preview.pixels, 56, 49, 0), 0);
+
+    const FillBitmap tile = Build(FillMode::PackedDib, 32, 60, 8, kFillPattern);
+    EXPECT_EQ(tile.width, 56);
+    EXPECT_EQ(tile.dibHeader().biWidth, 56);
+    EXPECT_EQ(tile.dibHeader().biBitCount, 24);
+    EXPECT_EQ(tile.dibHeader().biSizeImage, 56u * 3 * 8);
+
+    // Below 8 the width becomes 0: an empty bitmap.
+    const FillBitmap narrow = Build(FillMode::DeviceBitmap, 24, 7, 8, kFillPattern);
+    EXPECT_EQ(narrow.width, 0);
+    EXPECT_TRUE(narrow.pixels.empty());
+    EXPECT_EQ(Build(FillMode::PackedDib, 24, 7, 8, kFillPattern).dib.size(), 40u);
+}
+
+TEST(MakePackedDib, RowsArePaddedToFourBytes) {
+    FillBitmap fill;
+    fill.width = 5;
+    fill.height = 2;
+    std::vector<uint8_t> pixels(30);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i + 1);
+    MakePackedDib(fill, pixels, 3, 15); // rows of 15 bytes in, 16 out
+    ASSERT_EQ(fill.dib.size(), 40u + 32);
+    EXPECT_EQ(fill.dibHeader().biSizeImage, 32u);
+    EXPECT_EQ(fill.dibHeader().biBitCount, 24);
+    EXPECT_EQ((std::vector<int>{fill.dib[40], fill.dib[54], fill.dib[55], fill.dib[56]}),
+              (std::vector<int>{1, 15, 0, 16}));
+
+    // Without a row length the rows are taken at the padded size, as they are.
+    FillBitmap bytes;
+    bytes.width = 2;
+    bytes.height = 2;
+    MakePackedDib(bytes, std::vector<uint8_t>{1, 2, 9, 9, 3, 4, 9, 9}, 1);
+    EXPECT_EQ(bytes.dibHeader().biBitCount, 8);
+    EXPECT_EQ(std::vector<int>(bytes.dib.begin() + 40, bytes.dib.end()),
+              (std::vector<int>{1, 2, 9, 9, 3, 4, 9, 9}));
+}
+
+TEST(FreeFill, ReleasesEverythingAndCanBeRepeated) {
+    FillBitmap fill = Build(FillMode::PackedDib, 24, 16, 16, kFillGradient);
+    ASSERT_FALSE(fill.dib.empty());
+    FreeFill(fill);
+    EXPECT_TRUE(fill.dib.empty());
+    FreeFill(fill);
+    EXPECT_TRUE(fill.empty());
+
+    FillBitmap device = Build(FillMode::DeviceBitmap, 24, 16, 16, kFillSolid);
+    ASSERT_TRUE(device.hasDeviceBitmap);
+    FreeFill(device);
+    EXPECT_FALSE(device.hasDeviceBitmap);
+    EXPECT_TRUE(device.pixels.empty());
+    FreeFill(device);
+    EXPECT_TRUE(device.empty());
+}
+
+// Flag 250 is 3 × 2: blue, white and red columns; no other number has a picture.
+class FakeFlags final : public FlagRasterizer {
+public:
+    bool naturalSize(int32_t flagNumber, int32_t& width, int32_t& height) const override {
+        width = 3;
+        height = 2;
+        return flagNumber == 250;
+    }
+    bool rasterize(int32_t flagNumber, int32_t width, int32_t height,
+                   ResourceBitmap& out) const override {
+        out.width = width;
+        out.height = height;
+        out.bgr = {255, 0, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 255, 0, 0, 255};
+        return flagNumber == 250;
+    }
+};
+
+TEST(BuildFill, FlagsAreDeviceBitmapsInBothModes) {
+    const FakeFlags flags;
+    ListReporter reporter;
+    for (FillMode mode : {FillMode::DeviceBitmap, FillMode::PackedDib}) {
+        FillBitmap fill;
+        BuildFill(fill, mode, 32, 0, 0, kFillResource, 0, 0, 0, 0, nullptr, 250, 0, reporter,
+                  &flags);
+        ASSERT_TRUE(fill.hasDeviceBitmap);
+        EXPECT_TRUE(fill.dib.empty());
+        EXPECT_EQ(fill.width, 3);
+        EXPECT_EQ(fill.height, 2);
+        EXPECT_EQ(fill.bitsPerPixel, 32);
+        EXPECT_EQ(std::vector<int>(fill.pixels.begin(), fill.pixels.begin() + 12),
+                  (std::vector<int>{255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0}));
+    }
+    // At 8 bits: blue is entry 10 + 5, white 225, red 10 + 180.
+    FillBitmap indexed;
+    BuildDeviceFill(indexed, 8, 0, 0, kFillResource, 0, 0, 0, 0, nullptr, 250, 0, reporter, &flags);
+    EXPECT_EQ(indexed.pixels, (std::vector<uint8_t>{15, 225, 190, 15, 225, 190}));
+    EXPECT_TRUE(reporter.messages.empty());
+
+    // A number without a picture is an error; without a rasterizer nothing is drawn, silently.
+    FillBitmap missing;
+    BuildFill(missing, FillMode::PackedDib, 24, 0, 0, kFillResource, 0, 0, 0, 0, nullptr, 251, 0,
+              reporter, &flags);
+    EXPECT_TRUE(missing.empty());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text, "Erreur LoadBitmap");
+    EXPECT_EQ(reporter.messages[0].caption, "arbolix");
+    BuildFill(missing, FillMode::PackedDib, 24, 0, 0, kFillResource, 0, 0, 0, 0, nullptr, 250, 0,
+              reporter);
+    EXPECT_TRUE(missing.empty());
+    EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST(BuildFill, TextureAtItsOwnSize) {
+    ListReporter reporter;
+    FillBitmap unknown; // ids 163..166 name no texture
+    BuildFill(unknown, FillMode::PackedDib, 32, 16, 16, kFillTexture, 0, 0, 0, 0, nullptr, 164, 0,
+              reporter);
+    EXPECT_TRUE(unknown.empty());
+    EXPECT_TRUE(reporter.messages.empty());
+
+    ResourceBitmap texture;
+    if (!LoadTextureBitmap(193, texture)) GTEST_SKIP() << "texture bitmap 193 is not available";
+    // The texture's size replaces the 16 × 16 asked for; a 32-bit screen gives 24-bit rows of
+    // 144 × 3 = 432 bytes.
+    FillBitmap fill;
+    BuildFill(fill, FillMode::PackedDib, 32, 16, 16, kFillTexture, 0, 0, 0, 0, nullptr, 193, 0,
+              reporter);
+    EXPECT_EQ(fill.width, 144);
+    EXPECT_EQ(fill.height, 109);
+    const DibHeader header = fill.dibHeader();
+    EXPECT_EQ(header.biWidth, 144);
+    EXPECT_EQ(header.biHeight, 109);
+    EXPECT_EQ(header.biBitCount, 24);
+    EXPECT_EQ(header.biSizeImage, 432u * 109);
+    ASSERT_EQ(fill.dib.size(), 40u + 432 * 109);
+    const std::size_t lastPixel = 108 * 144 * 3 + 143 * 3;
+    EXPECT_EQ(std::vector<uint8_t>(fill.dib.begin() + 40 + 432 * 108 + 143 * 3, fill.dib.end()),
+              std::vector<uint8_t>(texture.bgr.begin() + lastPixel, texture.bgr.end()));
+
+    FillBitmap device;
+    BuildDeviceFill(device, 32, 0, 0, kFillTexture, 0, 0, 0, 0, nullptr, 193, 0, reporter);
+    EXPECT_TRUE(device.hasDeviceBitmap);
+    EXPECT_EQ(device.pixels.size(), 144u * 109 * 4);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+} // namespace
+} // namespace arbolix

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <FreeImage.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fills/fill_bitmap.h"
+#include "fills/picture_file.h"
+#include "support/test_support.h"
+
+namespace arbolix {
+namespace {
+
+// The colour of pixel (x, y) of the test pictures: each pixel of a 300 × 200 picture differs.
+Colour Sample(int x, int y) {
+    return MakeColour(static_cast<uint8_t>(x % 256), static_cast<uint8_t>(y),
+                      static_cast<uint8_t>(x / 256 * 100 + 7));
+}
+
+// Writes a 24-bit picture whose pixel (x, y), y from the top, is colour(x, y).
+template <typename ColourOf>
+bool WritePicture(const std::filesystem::path& file, FREE_IMAGE_FORMAT format, int width,
+                  int height, ColourOf colour) {
+    FreeImage_Initialise(TRUE);
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
+    bool written = false;
+    if (bitmap != nullptr) {
+        for (int y = 0; y < height; ++y) {
+            BYTE* row = FreeImage_GetScanLine(bitmap, height - 1 - y); // the library is bottom-up
+            for (int x = 0; x < width; ++x) {
+                const Colour c = colour(x, y);
+                row[3 * x + FI_RGBA_BLUE] = BlueOf(c);
+                row[3 * x + FI_RGBA_GREEN] = GreenOf(c);
+                row[3 * x + FI_RGBA_RED] = RedOf(c);
+            }
+        }
+        written = FreeImage_Save(format, bitmap, file.c_str(), 0) != 0;
+        FreeImage_Unload(bitmap);
+    }
+    FreeImage_DeInitialise();
+    return written;
+}
+
+std::vector<int> Bgr(const std::vector<uint8_t>& pixels, std::size_t offset) {
+    return {pixels[offset], pixels[offset + 1], pixels[offset + 2]};
+}
+std::vector<int> Bgr(Colour colour) {
+    return {BlueOf(colour), GreenOf(colour), RedOf(colour)};
+}
+
+class PictureFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        picture = dir.file("family.png").string();
+        ASSERT_TRUE(WritePicture(picture, FIF_PNG, 300, 200, Sample));
+    }
+
+    test::TempDir dir;
+    std::string picture;
+};
+
+TEST_F(PictureFileTest, WholePictureTopRowFirst) {
+    PictureInfo info;
+    int32_t width = 0;
+    int32_t height = 0;
+    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 24), 1);
+    EXPECT_EQ(width, 300);
+    EXPECT_EQ(height, 200);
+    EXPECT_EQ(info.header.biSize, 40u);
+    EXPECT_EQ(info.header.biWidth, 300);
+    EXPECT_EQ(info.header.biBitCount, 24);
+    EXPECT_EQ(info.header.biSizeImage, 900u * 200); // 900-byte rows need no padding
+    ASSERT_EQ(info.pixels.size(), 900u * 200);
+    EXPECT_TRUE(info.palette.empty());
+    for (auto [x, y] : {std::pair{0, 0}, {299, 0}, {0, 199}, {299, 199}, {256, 3}, {17, 150}})
+        EXPECT_EQ(Bgr(info.pixels, y * 900 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
+}
+
+TEST_F(PictureFileTest, CutToTheLeftPartAndTheTopRows) {
+    PictureInfo info;
+    int32_t width = 100;
+    int32_t height = 500; // more rows than the picture has: all of them
+    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 24), 1);
+    EXPECT_EQ(width, 100);
+    EXPECT_EQ(height, 200);
+    EXPECT_EQ(info.header.biWidth, 100);
+    for (auto [x, y] : {std::pair{0, 0}, {99, 0}, {99, 1}, {0, 199}, {99, 199}, {50, 120}})
+        EXPECT_EQ(Bgr(info.pixels, y * 300 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
+}
+
+TEST_F(PictureFileTest, DepthsOfTheResult) {
+    PictureInfo info;
+    int32_t width = 0;
+    int32_t height = 0;
+    // 16 bits: 5-6-5 words; pixel (40, 20) is red 40, green 20, blue 7:
+    // (40 >> 3) << 11 | (20 >> 2) << 5 | 7 >> 3.
+    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 16), 1);
+    EXPECT_EQ(info.header.biBitCount, 16);
+    EXPECT_EQ(info.header.biSizeImage, 600u * 200);
+    const std::size_t at16 = 20 * 600 + 2 * 40;
+    EXPECT_EQ(info.pixels[at16] | info.pixels[at16 + 1] << 8, 5 << 11 | 5 << 5);
+
+    // Any other depth than 8, 16 and 32 is 24 bits.
+    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 15), 1);
+    EXPECT_EQ(info.header.biBitCount, 24);
+}
+
+TEST_F(PictureFileTest, EightBitsAreQuantized) {
+    PictureInfo info;
+    int32_t width = 0;
+    int32_t height = 0;
+    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 8), 1);
+    EXPECT_EQ(info.header.biBitCount, 8);
+    EXPECT_EQ(info.header.biSizeImage, 300u * 200);
+    ASSERT_FALSE(info.palette.empty());
+    ASSERT_LE(info.palette.size(), 256u);
+    std::set<uint8_t> used;
+    long error = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const uint8_t index = info.pixels[y * 300 + x];
+            ASSERT_LT(index, info.palette.size());
+            used.insert(index);
+            const Colour wanted = Sample(x, y);
+            const Colour got = info.palette[index];
+            error += std::abs(RedOf(got) - RedOf(wanted)) +
+                     std::abs(GreenOf(got) - GreenOf(wanted)) +
+                     std::abs(BlueOf(got) - BlueOf(wanted));
+        }
+    }
+    // 60 000 colours in at most 256: many entries used, each pixel near its colour.
+    EXPECT_GT(used.size(), 64u);
+    EXPECT_LT(error / (300 * 200), 24);
+}
+
+TEST(LoadPictureFile, EightBitPreviewUsesTheFillPalette) {
+    // Red left half, blue right half: the preview pixels are the fill palette's entries for
+    // red (10 + 36·5) and blue (10 + 5), not the quantizer's own indices.
+    test::TempDir dir;
+    const std::string file = dir.file("halves.bmp").string();
+    ASSERT_TRUE(WritePicture(file, FIF_BMP, 8, 2, [](int x, int) {
+        return x < 4 ? MakeColour(255, 0, 0) : MakeColour(0, 0, 255);
+    }));
+    std::vector<char> name(file.begin(), file.end());
+    name.push_back('\0');
+    ListReporter reporter;
+    FillBitmap fill;
+    BuildDeviceFill(fill, 8, 0, 0, kFillPicture, 0, 0, 0, 0, name.data(), 0, 0, reporter);
+    ASSERT_TRUE(fill.hasDeviceBitmap);
+    EXPECT_EQ(fill.bitsPerPixel, 8);
+    EXPECT_EQ(fill.pixels, (std::vector<uint8_t>{190, 190, 190, 190, 15, 15, 15, 15, 190, 190, 190,
+                                                 190, 15, 15, 15, 15}));
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(PictureFileTest, BuildFillShapesOfThePicture) {
+    std::vector<char> name(picture.begin(), picture.end());
+    name.push_back('\0');
+    ListReporter reporter;
+
+    // The renderer's 0 × 0: the picture's own size in a 24-bit DIB, top row first.
+    FillBitmap dibFill;
+    BuildFill(dibFill, FillMode::PackedDib, 32, 0, 0, kFillPicture, 0, 0, 0, 0, name.data(), 0, 0,
+              reporter);
+    EXPECT_EQ(dibFill.width, 300);
+    EXPECT_EQ(dibFill.height, 200);
+    EXPECT_FALSE(dibFill.hasDeviceBitmap);
+    const DibHeader header = dibFill.dibHeader();
+    EXPECT_EQ(header.biWidth, 300);
+    EXPECT_EQ(header.biHeight, 200);
+    EXPECT_EQ(header.biBitCount, 24);
+    const auto bits = dibFill.dibBits();
+    EXPECT_EQ((std::vector<int>{bits[0], bits[1], bits[2]}), Bgr(Sample(0, 0)));
+    EXPECT_EQ((std::vector<int>{bits[199 * 900 + 3], bits[199 * 900 + 4], bits[199 * 900 + 5]}),
+              Bgr(Sample(1, 199)));
+
+    // A device bitmap has rows without padding: 101 pixels, 303 bytes a row.
+    FillBitmap device;
+    BuildDeviceFill(device, 24, 101, 50, kFillPicture, 0, 0, 0, 0, name.data(), 0, 0, reporter);
+    EXPECT_EQ(device.width, 101);
+    EXPECT_EQ(device.height, 50);
+    ASSERT_EQ(device.pixels.size(), 303u * 50);
+    EXPECT_EQ(Bgr(device.pixels, 49 * 303 + 3 * 100), Bgr(Sample(100, 49)));
+    EXPECT_EQ(name[0], picture[0]); // a loaded picture keeps its name
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST(LoadPictureFile, RefusedFiles) {
+    test::TempDir dir;
+    PictureInfo info;
+    int32_t width = 30;
+    int32_t height = 20;
+
+    // WBMP is not among the formats read.
+    const std::string wbmp = dir.file("logo.wbmp").string();
+    FreeImage_Initialise(TRUE);
+    FIBITMAP* mono = FreeImage_Allocate(16, 8, 1);
+    ASSERT_NE(mono, nullptr);
+    const bool saved = FreeImage_Save(FIF_WBMP, mono, wbmp.c_str(), 0) != 0;
+    FreeImage_Unload(mono);
+    FreeImage_DeInitialise();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(LoadPictureFile(wbmp.c_str(), info, width, height, 24), 0);
+    EXPECT_EQ(width, 30);
+    EXPECT_EQ(height, 20);
+
+    // The raw form of PGM is refused, its text form is read.
+    ASSERT_TRUE(
+        test::WriteFileBytes(dir.file("raw.pgm"), std::string("P5\n3 2\n255\n", 11) +
+                                                      std::string("\x00\x80\xFF\x0A\x14\x1E", 6)));
+    EXPECT_EQ(LoadPictureFile(dir.file("raw.pgm").c_str(), info, width, height, 24), 0);
+    ASSERT_TRUE(test::WriteFileBytes(dir.file("text.pgm"), "P2\n3 2\n255\n0 128 255\n10 20 30\n"));
+    width = 0;
+    height = 0;
+    ASSERT_EQ(LoadPictureFile(dir.file("text.pgm").c_str(), info, width, height, 24), 1);
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(Bgr(info.pixels, 3), (std::vector<int>{128, 128, 128}));
+    EXPECT_EQ(Bgr(info.pixels, 12 + 6), (std::vector<int>{30, 30, 30})); // rows of 12 bytes
+
+    EXPECT_EQ(LoadPictureFile(dir.file("missing.png").c_str(), info, width, height, 24), 0);
+    ASSERT_TRUE(test::WriteFileBytes(dir.file("notes.png"), "not a picture at all"));
+    EXPECT_EQ(LoadPictureFile(dir.file("notes.png").c_str(), info, width, height, 24), 0);
+    EXPECT_EQ(LoadPictureFile("", info, width, height, 24), 0);
+}
+
+TEST(BuildFill, UnreadablePictureFallsBackToGrey) {
+    test::TempDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir.file("notes.txt"), "not a picture at all"));
+    FillSpec description;
+    description.kind = kFillPicture;
+    const std::string path = dir.file("notes.txt").string();
+    ASSERT_LT(path.size(), sizeof description.fileName);
+    path.copy(description.fileName, path.size());
+
+    // The first build tells the user and forgets the name; the fill is plain grey.
+    ListReporter reporter;
+    FillBitmap fill;
+    BuildFill(fill, FillMode::DeviceBitmap, 24, 4, 3, description, reporter);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text, "Format inconnu de fichier");
+    EXPECT_EQ(reporter.messages[0].caption, "arbolix");
+    EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(description.fileName[0], '\0');
+    EXPECT_EQ(description.kind, kFillPicture);
+    EXPECT_TRUE(fill.hasDeviceBitmap);
+    EXPECT_EQ(fill.width, 4);
+    EXPECT_EQ(fill.height, 3);
+    EXPECT_EQ(fill.pixels, std::vector<uint8_t>(4 * 3 * 3, 0x80));
+
+    // The next builds are silent: grey again as a preview, nothing for the renderer.
+    FreeFill(fill);
+    BuildFill(fill, FillMode::DeviceBitmap, 32, 2, 1, description, reporter);
+    EXPECT_EQ(fill.pixels, std::vector<uint8_t>(2 * 4, 0x80)); // 0x80808080 keeps its high byte
+    FreeFill(fill);
+    BuildFill(fill, FillMode::PackedDib, 24, 0, 0, description, reporter);
+    EXPECT_TRUE(fill.empty());
+    EXPECT_EQ(reporter.messages.size(), 1u);
+
+    // For the renderer a bad name is reported too, and nothing is drawn.
+    path.copy(description.fileName, path.size());
+    BuildFill(fill, FillMode::PackedDib, 24, 0, 0, description, reporter);
+    EXPECT_TRUE(fill.empty());
+    EXPECT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(description.fileName[0], '\0');
+}
+
+} // namespace
+} // namespace arbolix
