@@ -1,0 +1,32 @@
+#include "tree/recompute.h"
+
+#include "app/reporter.h"
+#include "tree/tree_compute.h"
+#include "tree/tree_layout.h"
+
+namespace arbolix {
+
+int Recompute(ChartTree& tree, PersonStore& store, const ChartSettings& settings, int32_t rootXref,
+              int64_t& zoom, Reporter& reporter, const std::function<int32_t()>& reread) {
+    const auto nothingToDraw = [&] {
+        tree.descendantCount = 0;
+        tree.ancestorCount = 0;
+        return -1;
+    };
+    if (store.hasSnapshot()) {
+        if (store.restoreSnapshot() < 0) {
+            reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+            return nothingToDraw();
+        }
+    } else if (!reread || reread() <= 0) {
+        return nothingToDraw();
+    }
+    if (rootXref <= 0 || rootXref > store.highestXref || store[rootXref].xref != rootXref) return nothingToDraw();
+    // After a restore every record sits at its own number again.
+    tree.descendantRoot = rootXref;
+    const int computed = BuildChartTables(tree, store, settings, nullptr, reporter);
+    LayoutTree(tree, settings, zoom);
+    return computed;
+}
+
+} // namespace arbolix
