@@ -11,6 +11,7 @@
 #include "data/gedcom_reader.h"
 #include "tree/tree_compute.h"
 #include "tree/tree_layout.h"
+#include "cli/cli_chart.h"
 
 namespace arbolix::cli {
 
@@ -74,59 +75,6 @@ public:
 private:
     std::FILE* file_;
     std::string buffer_;
-};
-
-// The words of a subcommand: positional arguments and "--name value" options.
-struct Words {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string, std::less<>> options;
-};
-
-bool SplitWords(const std::vector<std::string>& arguments, const std::vector<std::string_view>& known,
-                Words& words, Reporter& reporter) {
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
-        if (!word.starts_with("--")) {
-            words.positional.push_back(word);
-            continue;
-        }
-        const std::string name = word.substr(2);
-        if (std::find(known.begin(), known.end(), name) == known.end() || i + 1 >= arguments.size()) {
-            reporter.report({"Option inconnue ou sans valeur : " + word, "arbolix-cli", MessageIcon::Stop});
-            return false;
-        }
-        words.options[name] = arguments[++i];
-    }
-    return true;
-}
-
-bool ExpectOneFile(const Words& words, const char* command, Reporter& reporter) {
-    if (words.positional.size() == 1) return true;
-    reporter.report({Format("%s attend un seul fichier GEDCOM", command), "arbolix-cli", MessageIcon::Stop});
-    return false;
-}
-
-std::optional<int32_t> ParseMode(std::string_view text) {
-    if (text == "desc") return kModeDescendants;
-    if (text == "asc") return kModeAncestors;
-    if (text == "both") return kModeBoth;
-    if (text == "parent") return kModeParent;
-    return std::nullopt;
-}
-
-// The root and mode given on the command line, checked against the file.
-class CommandLineChooser final : public RootChooser {
-public:
-    CommandLineChooser(std::string root, int32_t mode) : root_(std::move(root)), mode_(mode) {}
-    std::optional<RootChoice> choose(const PersonStore& store) override {
-        const int32_t person = FindPerson(store, root_);
-        if (person == 0) return std::nullopt;
-        return RootChoice{mode_, person};
-    }
-
-private:
-    std::string root_;
-    int32_t mode_;
 };
 
 void PrintDescendants(const ChartTree& tree, Output& out) {
@@ -217,27 +165,11 @@ int RunPersons(CliContext& context, const std::vector<std::string>& arguments) {
 
 int RunTree(CliContext& context, const std::vector<std::string>& arguments) {
     Words words;
-    if (!SplitWords(arguments, {"root", "mode"}, words, context.reporter) ||
-        !ExpectOneFile(words, "tree", context.reporter))
-        return kExitUsage;
-    const auto mode = ParseMode(words.options.count("mode") ? words.options["mode"] : "desc");
-    if (!mode || !words.options.count("root")) {
-        context.reporter.report({"tree attend --root ID et --mode desc|asc|both|parent", "arbolix-cli",
-                                 MessageIcon::Stop});
-        return kExitUsage;
-    }
-    PersonStore store;
-    if (ReadGedcom(store, words.positional[0], context.settings.m_gedcom, context.reporter) < 0)
-        return kExitFailure;
-    if (FindPerson(store, words.options["root"]) == 0) {
-        context.reporter.report({"Personne inconnue : " + words.options["root"], "arbolix-cli", MessageIcon::Stop});
-        return kExitFailure;
-    }
-    ChartTree tree;
-    CommandLineChooser chooser(words.options["root"], *mode);
-    const int computed = BuildChartTables(tree, store, context.settings, &chooser, context.reporter);
-    int64_t zoom = 1;
-    LayoutTree(tree, context.settings, zoom);
+    if (!SplitWords(arguments, ChartOptions(), words, context.reporter)) return kExitUsage;
+    Chart chart;
+    const int loaded = LoadChart(context, words, "tree", chart);
+    if (!chart.computed) return loaded;
+    const ChartTree& tree = chart.tree;
     Output out(context.out);
     PrintDescendants(tree, out);
     PrintAncestors(tree, out);
@@ -250,7 +182,7 @@ int RunTree(CliContext& context, const std::vector<std::string>& arguments) {
                 .real(tree.yMax)
                 .end());
     if (!out.flush()) return kExitFailure;
-    return computed < 0 ? kExitFailure : kExitOk;
+    return loaded;
 }
 
 } // namespace arbolix::cli
