@@ -103,4 +103,3 @@ BENCHMARK(BM_SnapshotSaveRestore)->Arg(1'000'000)->Unit(benchmark::kMillisecond)
 } // namespace
 } // namespace arbolix
 
-BENCHMARK_MAIN();

@@ -1,6 +1,7 @@
 #include "cli/cli_chart.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <optional>
 
@@ -72,11 +73,13 @@ bool SplitWords(const std::vector<std::string>& arguments, const std::vector<std
                 Words& words, Reporter& reporter) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
-        if (!word.starts_with("--")) {
+        // "--name" or the short "-o".
+        const bool isOption = word.starts_with("--") || (word.size() == 2 && word[0] == '-' && std::isalpha(static_cast<unsigned char>(word[1])));
+        if (!isOption) {
             words.positional.push_back(word);
             continue;
         }
-        const std::string name = word.substr(2);
+        const std::string name = word.substr(word[1] == '-' ? 2 : 1);
         if (std::find(known.begin(), known.end(), name) == known.end() || i + 1 >= arguments.size()) {
             reporter.report({"Option inconnue ou sans valeur : " + word, "arbolix-cli", MessageIcon::Stop});
             return false;

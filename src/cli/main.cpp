@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QGuiApplication>
+
 #include <cstdio>
 
 #include "app/qt_profile.h"
@@ -9,11 +11,18 @@
 #include "app/settings.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
+#include "cli/cli_picture.h"
 
 using namespace arbolix;
 using namespace arbolix::cli;
 
 namespace {
+
+// Qt's own remarks about the desktop session mean nothing to a command line.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg || message.contains(QLatin1String("XDG_RUNTIME_DIR"))) return;
+    std::fprintf(stderr, "arbolix-cli: %s\n", message.toLocal8Bit().constData());
+}
 
 // --set overrides are checked against the settings table before anything is read.
 bool ApplyOverrides(const CliOptions& options, OverlayProfile& profile, Reporter& reporter) {
@@ -47,6 +56,14 @@ int main(int argc, char** argv) {
 
     if (options.command == "persons") return RunPersons(context, options.arguments);
     if (options.command == "tree") return RunTree(context, options.arguments);
+    if (options.command == "chart") {
+        // Drawing needs fonts, hence the platform; without a display, the offscreen one.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(QuietQtMessages);
+        int qtArgc = 1;
+        QGuiApplication application(qtArgc, argv);
+        return RunChart(context, options.arguments);
+    }
     std::fprintf(stderr, "arbolix-cli: commande inconnue : %s\nEssayez « arbolix-cli --help ».\n",
                  options.command.c_str());
     return kExitUsage;

@@ -32,6 +32,8 @@ struct DescendantNode {
     char place[64];   // "?" when unknown
     int32_t layoutX;  // depth position
     double layoutY;   // breadth position of the box's centre
+    // The box as last drawn, in device pixels (right and bottom one past the edge): hit testing.
+    int64_t boxLeft, boxRight, boxTop, boxBottom;
 };
 
 struct AncestorNode {
@@ -48,6 +50,7 @@ struct AncestorNode {
     char place[64];
     int32_t layoutX;
     double layoutY;
+    int64_t boxLeft, boxRight, boxTop, boxBottom;
 };
 
 // A computed chart: mode, roots, both tables and the text maxima the renderer fits fonts to.
