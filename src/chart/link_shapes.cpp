@@ -110,6 +110,12 @@ void AncestorPipes(ChartPass& pass, const BoxGeometry& box, int64_t cy, int64_t 
         return;
     }
 
+    // A box lower than both its parents (a second link to ancestors drawn higher up) joins them
+    // from below, the mirror image of a box above its father: the pipe rises into a junction at
+    // the lower parent's height.
+    const int64_t low = std::max(yf, ym);
+    const bool below = cy > low;
+
     // The junction, by the height of this box against its parents'.
     if (yf < cy && cy < ym) {
         ClosedOutline(canvas, {{X - 3 * t, cy + t}, {X - t, cy + t}, {X - t, cy + 3 * t}, {X + t, cy + 3 * t},
@@ -123,12 +129,22 @@ void AncestorPipes(ChartPass& pass, const BoxGeometry& box, int64_t cy, int64_t 
     } else if (cy < yf) {
         ClosedOutline(canvas, {{X - t, yf + 3 * t}, {X + t, yf + 3 * t}, {X + t, yf + t}, {X + 3 * t, yf + t},
                                {X + 3 * t, yf - t}, {X + t, yf - t}, {X + t, yf - 3 * t}, {X - t, yf - 3 * t}});
+    } else if (below) {
+        ClosedOutline(canvas, {{X - t, low + 3 * t}, {X + t, low + 3 * t}, {X + t, low + t}, {X + 3 * t, low + t},
+                               {X + 3 * t, low - t}, {X + t, low - t}, {X + t, low - 3 * t}, {X - t, low - 3 * t}});
     }
 
     if (t < 2) {
         // Thin pipes: single lines.
         canvas.moveTo(right + 2 * t, cy);
-        if (cy >= yf) {
+        if (below) {
+            if (!braces) {
+                canvas.lineTo(X, cy);
+                Line(canvas, X, low + 3 * t, X, cy);
+            } else {
+                DrawQuarterArc(canvas, X, low + 3 * t, right + 2 * t, cy, false);
+            }
+        } else if (cy >= yf) {
             canvas.lineTo(X - 3 * t, cy);
         } else if (!braces) {
             canvas.lineTo(X, cy);
@@ -159,7 +175,13 @@ void AncestorPipes(ChartPass& pass, const BoxGeometry& box, int64_t cy, int64_t 
     }
 
     // Thick pipes: two walls at ± h.
-    if (cy >= yf) {
+    if (below && !braces) {
+        Path(canvas, {{right + 2 * t, cy - h}, {X - h, cy - h}, {X - h, low + 3 * t}});
+        Path(canvas, {{right + 2 * t, cy + h}, {X + h, cy + h}, {X + h, low + 3 * t}});
+    } else if (below) {
+        DrawQuarterArc(canvas, X - h, low + 3 * t, right + 2 * t, cy - h, false);
+        DrawQuarterArc(canvas, X + h, low + 3 * t, right + 2 * t, cy + h, false);
+    } else if (cy >= yf) {
         Line(canvas, right + 2 * t, cy + h, X - 3 * t, cy + h);
         Line(canvas, right + 2 * t, cy - h, X - 3 * t, cy - h);
     } else if (!braces) {

@@ -228,7 +228,7 @@ TEST(DrawChart, AncestorPipeJunctionAtEachHeight) {
         {-20, "Polyline 464 312 488 312 488 336 512 336 512 312 536 312 536 288 464 288 464 312"},  // at father
         {20, "Polyline 464 712 536 712 536 688 512 688 512 664 488 664 488 688 464 688 464 712"},   // at mother
         {-40, "Polyline 488 336 512 336 512 312 536 312 536 288 512 288 512 264 488 264 488 336"},  // above both
-        {40, ""},                                                                                    // below both
+        {40, "Polyline 488 736 512 736 512 712 536 712 536 688 512 688 512 664 488 664 488 736"},   // below both
     };
     for (const Case& k : cases) {
         AncestorChart c(-20, 20, k.yChild);
@@ -252,6 +252,17 @@ TEST(DrawChart, AncestorPipeJunctionAtEachHeight) {
     c.settings.setaccolade = 1;
     c.draw();
     EXPECT_EQ(c.canvas.countStartingWith("Arc "), 4u);
+
+    // A box below both parents (a second link to ancestors higher up) rises into the junction
+    // at the mother's height instead of stopping short of the bus.
+    AncestorChart below(-20, 20, 40);
+    below.settings.tuyau = 1;
+    below.draw();
+    EXPECT_EQ(below.after("MoveTo 614 894", 2), (std::vector<std::string>{"LineTo 494 894", "LineTo 494 736"}));
+    EXPECT_EQ(below.after("MoveTo 614 906", 2), (std::vector<std::string>{"LineTo 506 906", "LineTo 506 736"}));
+    below.settings.setaccolade = 1;
+    below.draw();
+    EXPECT_TRUE(below.has("Arc 494 894 734 578 614 894 494 736"));
 }
 
 TEST(DrawChart, ThinPipesAreSingleLines) {
@@ -354,6 +365,40 @@ TEST(DrawChart, ConnectorsFlagsAndFixedFonts) {
     }
     EXPECT_EQ(names, 3);
     EXPECT_EQ(fixed.canvas.countStartingWith("Font h=98 w=53"), 0u); // no box fitted its own
+}
+
+// A pattern in the boxes is tiled 8 × 8 (times the device's resolution over 96) from the box's
+// corner and cut at its right and bottom edges; a gradient background is stretched over the
+// visible area; a picture that cannot be read is reported once and then forgotten.
+TEST(DrawChart, FillsStretchedAndTiled) {
+    HandChart c;
+    c.descendant(1, 0, 0, 0);
+    c.settings.texture_rectangle.kind = kFillPattern;
+    c.settings.texture_fond.kind = kFillGradient;
+    c.draw();
+    const auto count = [&](std::string_view prefix) {
+        return std::count_if(c.canvas.lines().begin(), c.canvas.lines().end(),
+                             [&](const std::string& line) { return line.starts_with(prefix); });
+    };
+    EXPECT_TRUE(c.has("StretchDIBits 0 998 999 -999 0 0 256 256 256x256x24"));
+    // The box spans x 410..910 and y 450..549: 63 columns and 13 rows of tiles, the last ones
+    // cut to 5 × 4 pixels of the pattern.
+    EXPECT_EQ(count("StretchDIBits"), 1 + 63 * 13);
+    EXPECT_TRUE(c.has("StretchDIBits 410 457 8 -8 0 0 8 8 8x8x24"));
+    EXPECT_TRUE(c.has("StretchDIBits 906 549 5 -4 0 0 5 4 8x8x24"));
+
+    c.canvas = RecordingCanvas{DeviceInfo{32, 192, 192, 1000, 1000}};
+    c.draw();
+    EXPECT_EQ(count("StretchDIBits"), 1 + 32 * 7);
+    EXPECT_TRUE(c.has("StretchDIBits 906 549 5 -4 0 0 2 2 8x8x24"));
+
+    c.settings.texture_rectangle.kind = kFillPicture;
+    std::strcpy(c.settings.texture_rectangle.fileName, "/nonexistent/photo.bmp");
+    c.draw();
+    EXPECT_EQ(c.reporter.messages.size(), 1u);
+    EXPECT_EQ(c.settings.texture_rectangle.fileName[0], '\0');
+    c.draw();
+    EXPECT_EQ(c.reporter.messages.size(), 1u);
 }
 
 TEST(TextFitting, LabelsDateFontAndFits) {

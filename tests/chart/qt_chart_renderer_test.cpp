@@ -124,6 +124,14 @@ TEST(QtChartRenderer, BackgroundBoxesTextsAndLinksLandOnTheirPixels) {
     EXPECT_GE(linked, 2);
 }
 
+TEST(QtChartRenderer, EmptyTablesLeaveThePictureUntouched) {
+    PictureChart c;
+    c.tree.descendantCount = 0;
+    c.draw();
+    for (int y = 0; y < 1000; y += 7)
+        for (int x = 0; x < 1000; x += 7) ASSERT_EQ(At(c.image, x, y), MakeColour(255, 255, 255)) << x << "," << y;
+}
+
 TEST(QtChartRenderer, LongerNamesGetNarrowerFontsThatStillFit) {
     EnsureGuiApplication();
     QImage image(400, 100, QImage::Format_RGB32);
