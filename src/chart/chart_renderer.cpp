@@ -57,10 +57,10 @@ struct PassFill {
     bool usable() const { return !bitmap.dib.empty() && bitmap.width > 0 && bitmap.height > 0; }
 };
 
-void BuildPassFill(PassFill& fill, FillSpec& spec, int32_t bitsPerPixel, int32_t width, int32_t height,
+void BuildPassFill(PassFill& fill, FillSpec& style, int32_t bitsPerPixel, int32_t width, int32_t height,
                    Reporter& reporter) {
-    BuildFill(fill.bitmap, FillMode::PackedDib, bitsPerPixel, width, height, spec.kind, spec.brush.lbColor,
-              spec.colour2, spec.gradientType, spec.variant, spec.fileName, spec.textureId, spec.patternIndex,
+    BuildFill(fill.bitmap, FillMode::PackedDib, bitsPerPixel, width, height, style.kind, style.brush.lbColor,
+              style.colour2, style.gradientType, style.variant, style.fileName, style.textureId, style.patternIndex,
               reporter);
 }
 
@@ -116,18 +116,18 @@ void TileFill(Canvas& canvas, const PassFill& fill, const Rect& area, bool cut, 
 
 void DrawBackground(Canvas& canvas, ChartSettings& settings, const Rect& origin, const DeviceInfo& device,
                     Reporter& reporter) {
-    FillSpec& spec = settings.texture_fond;
-    switch (spec.kind) {
+    FillSpec& style = settings.texture_fond;
+    switch (style.kind) {
     case kFillSolid:
         canvas.setBackgroundMode(BackgroundMode::Opaque);
-        canvas.setBackgroundColour(spec.brush.lbColor);
-        canvas.fillRect({origin.left, origin.top, origin.right + 1, origin.bottom + 1}, BrushOf(spec.brush));
+        canvas.setBackgroundColour(style.brush.lbColor);
+        canvas.fillRect({origin.left, origin.top, origin.right + 1, origin.bottom + 1}, BrushOf(style.brush));
         return;
     case kFillGradient:
     case kFillPicture: {
         PassFill fill;
-        const int32_t size = spec.kind == kFillGradient ? 256 : 0;
-        BuildPassFill(fill, spec, device.bitsPerPixel, size, size, reporter);
+        const int32_t size = style.kind == kFillGradient ? 256 : 0;
+        BuildPassFill(fill, style, device.bitsPerPixel, size, size, reporter);
         StretchFill(canvas, fill, origin.left, origin.top, origin.right - origin.left, origin.bottom - origin.top,
                     reporter);
         return;
@@ -135,8 +135,8 @@ void DrawBackground(Canvas& canvas, ChartSettings& settings, const Rect& origin,
     case kFillTexture:
     case kFillPattern: {
         PassFill fill;
-        const int32_t size = spec.kind == kFillTexture ? 16 : 8;
-        BuildPassFill(fill, spec, device.bitsPerPixel, size, size, reporter);
+        const int32_t size = style.kind == kFillTexture ? 16 : 8;
+        BuildPassFill(fill, style, device.bitsPerPixel, size, size, reporter);
         TileFill(canvas, fill, {origin.left, origin.top, origin.right, origin.bottom}, false, origin, device,
                  reporter);
         return;
@@ -249,12 +249,12 @@ public:
         dateFont_ = dateFont;
         dateFontReady_ = dateFontReady;
         shared_ = shared;
-        FillSpec& spec = settings_.texture_rectangle;
-        switch (spec.kind) {
-        case kFillGradient: BuildPassFill(fill_, spec, device_.bitsPerPixel, 256, 256, reporter_); break;
+        FillSpec& style = settings_.texture_rectangle;
+        switch (style.kind) {
+        case kFillGradient: BuildPassFill(fill_, style, device_.bitsPerPixel, 256, 256, reporter_); break;
         case kFillTexture:
-        case kFillPicture: BuildPassFill(fill_, spec, device_.bitsPerPixel, 0, 0, reporter_); break;
-        case kFillPattern: BuildPassFill(fill_, spec, device_.bitsPerPixel, 8, 8, reporter_); break;
+        case kFillPicture: BuildPassFill(fill_, style, device_.bitsPerPixel, 0, 0, reporter_); break;
+        case kFillPattern: BuildPassFill(fill_, style, device_.bitsPerPixel, 8, 8, reporter_); break;
         default: break;
         }
     }
@@ -367,20 +367,20 @@ void BoxPainter::draw(Node& node, int32_t n, bool descendant) {
 
 void BoxPainter::fillAndOutline(const BoxGeometry& box, bool descendant) {
     Canvas& canvas = pass_.canvas;
-    const FillSpec& spec = settings_.texture_rectangle;
-    if (spec.kind == kFillSolid) {
-        const Brush previous = canvas.selectBrush(BrushOf(spec.brush));
+    const FillSpec& style = settings_.texture_rectangle;
+    if (style.kind == kFillSolid) {
+        const Brush previous = canvas.selectBrush(BrushOf(style.brush));
         canvas.setBackgroundMode(BackgroundMode::Opaque);
-        canvas.setBackgroundColour(spec.colour2);
+        canvas.setBackgroundColour(style.colour2);
         canvas.rectangle(box.left, box.top, box.right + 1, box.extBottom);
         if (descendant && settings_.epoux == 1) canvas.rectangle(box.left, box.top, box.right + 1, box.bottom);
         canvas.setBackgroundMode(BackgroundMode::Transparent);
         canvas.selectBrush(previous);
         return;
     }
-    if (spec.kind == kFillGradient || spec.kind == kFillPicture) {
+    if (style.kind == kFillGradient || style.kind == kFillPicture) {
         StretchFill(canvas, fill_, box.left, box.top, box.right - box.left + 1, box.extBottom - box.top, reporter_);
-    } else if (spec.kind == kFillTexture || spec.kind == kFillPattern) {
+    } else if (style.kind == kFillTexture || style.kind == kFillPattern) {
         TileFill(canvas, fill_, {box.left, box.top, box.right + 1, box.extBottom}, true, origin_, device_, reporter_);
     }
     DrawFrame(canvas, {box.left, box.top, box.right + 1, box.bottom});

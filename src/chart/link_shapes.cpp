@@ -337,13 +337,13 @@ void DrawAncestorLinks(ChartPass& pass, int32_t n, const BoxGeometry& box) {
     const int64_t xm = pass.map.px(mother.layoutX);
     const int64_t ym = pass.cy(mother);
     const int64_t penHalf = std::max<int64_t>(settings.largeur_pen / 2, 1);
-    const int64_t stub = chosenInParentChart ? pass.map.px(gap - d - 10) + penHalf + 1 : box.right + penHalf + 1;
+    const int64_t lead = chosenInParentChart ? pass.map.px(gap - d - 10) + penHalf + 1 : box.right + penHalf + 1;
     if (!braces) {
         canvas.moveTo(xb2, yf);
         canvas.lineTo(xb1, cy);
         if (mother.layoutY != father.layoutY) canvas.lineTo(xb2, ym);
     }
-    Line(canvas, stub, cy, xb1, cy);
+    Line(canvas, lead, cy, xb1, cy);
     Line(canvas, xf, yf, xb2, yf);
     Line(canvas, xm, ym, xb2, ym);
     if (!braces) return;

@@ -1,82 +1,153 @@
 #include "cli/cli_picture.h"
 
-#include <QBuffer>
-#include <QFileInfo>
-#include <QImage>
-#include <QPainter>
-
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 
 #include "app/reporter.h"
-#include "chart/chart_renderer.h"
-#include "chart/qt_canvas.h"
+#include "chart/print_layout.h"
 #include "cli/cli_chart.h"
-#include "export/atomic_file.h"
-#include "fills/qt_flags.h"
+#include "export/qt_chart_export.h"
 
 namespace arbolix::cli {
 
 namespace {
 
-bool ParseSize(const std::string& text, int& width, int& height) {
+enum class OutputKind { Picture, Svg, Pdf, Unknown };
+
+std::string LowerExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+OutputKind KindOfPath(const std::string& path) {
+    const std::string extension = LowerExtension(path);
+    if (extension == "svg") return OutputKind::Svg;
+    if (extension == "pdf") return OutputKind::Pdf;
+    return PictureFormatOfPath(path) == PictureFormat::Unknown ? OutputKind::Unknown : OutputKind::Picture;
+}
+
+// "AxB" with two whole numbers.
+bool ParsePair(const std::string& text, int& first, int& second) {
     const size_t x = text.find('x');
     if (x == std::string::npos) return false;
     const auto number = [](std::string_view part, int& value) {
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        return error == std::errc() && end == part.data() + part.size();
+        return !part.empty() && error == std::errc() && end == part.data() + part.size();
     };
-    return number(std::string_view(text).substr(0, x), width) && number(std::string_view(text).substr(x + 1), height);
+    return number(std::string_view(text).substr(0, x), first) && number(std::string_view(text).substr(x + 1), second);
+}
+
+bool Refuse(Reporter& reporter, const std::string& text) {
+    reporter.report({text, "arbolix-cli", MessageIcon::Stop});
+    return false;
+}
+
+bool ParseColours(const Words& words, ColourMode& mode, Reporter& reporter) {
+    const std::string colours = words.get("colors", "24");
+    if (colours == "mono") mode = kColourMonochrome;
+    else if (colours == "gris") mode = kColourGrey;
+    else if (colours == "256") mode = kColour256;
+    else if (colours == "24") mode = kColour24Bits;
+    else return Refuse(reporter, "--colors attend mono, gris, 256 ou 24 : " + colours);
+    return true;
+}
+
+bool ParsePoster(const Words& words, PosterLayout& layout, Reporter& reporter) {
+    if (words.has("pages") &&
+        (!ParsePair(words.get("pages"), layout.pagesWide, layout.pagesHigh) || layout.pagesWide < kMinPosterPages ||
+         layout.pagesWide > kMaxPosterPages || layout.pagesHigh < kMinPosterPages ||
+         layout.pagesHigh > kMaxPosterPages))
+        return Refuse(reporter, "--pages attend LxH, de 1 à 8 pages dans chaque sens : " + words.get("pages"));
+    std::string paper = words.get("paper", "A4");
+    std::transform(paper.begin(), paper.end(), paper.begin(), [](unsigned char c) { return std::toupper(c); });
+    if (paper == "A4") layout.paper = PaperSize::A4;
+    else if (paper == "A3") layout.paper = PaperSize::A3;
+    else if (paper == "A0") layout.paper = PaperSize::A0;
+    else if (paper == "LETTER") layout.paper = PaperSize::Letter;
+    else return Refuse(reporter, "--paper attend A4, A3, A0 ou letter : " + words.get("paper"));
+    return true;
+}
+
+// Width 1..32768 and height 0..32768 (0: the chart's proportions).
+bool ParseSize(const Words& words, int& width, int& height, Reporter& reporter) {
+    if (!ParsePair(words.get("size", "1024x768"), width, height) || width < 1 || height < 0 || width > 32768 ||
+        height > 32768)
+        return Refuse(reporter, "--size attend LARGEURxHAUTEUR, de 1 à 32768 pixels (hauteur 0 : les proportions de "
+                                "l'arbre) : " + words.get("size"));
+    return true;
+}
+
+// The options of the output checked before the file is read.
+struct Output {
+    std::string path;
+    OutputKind kind = OutputKind::Unknown;
+    int width = 0;
+    int height = 0;
+    ColourMode mode = kColour24Bits;
+    PosterLayout poster;
+};
+
+bool ParseOutput(const Words& words, Output& output, Reporter& reporter) {
+    if (!words.has("o")) return Refuse(reporter, "chart attend -o FICHIER (.bmp .jpg .png .tif .svg .pdf)");
+    output.path = words.get("o");
+    output.kind = KindOfPath(output.path);
+    if (output.kind == OutputKind::Unknown)
+        return Refuse(reporter, "Format de fichier inconnu (bmp, jpg, png, tif, svg ou pdf) : " + output.path);
+    return ParseSize(words, output.width, output.height, reporter) && ParseColours(words, output.mode, reporter) &&
+           ParsePoster(words, output.poster, reporter);
+}
+
+int32_t WriteOutput(const Output& output, const ChartToDraw& draw) {
+    PictureSize size{output.width, output.height};
+    if (output.height == 0) {
+        const PictureSize shape = ChartProportions(draw.tree, draw.settings);
+        size.height = static_cast<int32_t>(std::max<int64_t>(int64_t{output.width} * shape.height / shape.width, 1));
+    }
+    switch (output.kind) {
+    case OutputKind::Svg: return WriteSvgChart(draw, size.width, size.height, output.path);
+    case OutputKind::Pdf: return WritePdfPoster(draw, output.poster, output.path);
+    case OutputKind::Picture: {
+        size = AdjustPictureSize(size.width, size.height, output.mode, size.width, size.height);
+        return ExportChartPicture(draw, size, output.mode, output.path) == PictureWriteResult::Written ? 0 : -1;
+    }
+    case OutputKind::Unknown: break;
+    }
+    return -1;
+}
+
+// The folder must exist before the chart is computed and drawn for nothing.
+bool FolderExists(const std::string& path, Reporter& reporter) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) return true;
+    reporter.report({"Dossier introuvable : " + folder.string(), "arbolix-cli", MessageIcon::Stop});
+    return false;
 }
 
 } // namespace
 
 int RunChart(CliContext& context, const std::vector<std::string>& arguments) {
     std::vector<std::string_view> known = ChartOptions();
-    known.insert(known.end(), {"size", "o"});
+    known.insert(known.end(), {"size", "o", "colors", "pages", "paper"});
     Words words;
-    if (!SplitWords(arguments, known, words, context.reporter)) return kExitUsage;
-    int width = 0;
-    int height = 0;
-    if (!ParseSize(words.get("size", "1024x768"), width, height) || width < 1 || height < 1 || width > 32768 ||
-        height > 32768) {
-        context.reporter.report({"--size attend LARGEURxHAUTEUR, de 1 à 32768 pixels : " + words.get("size"),
-                                 "arbolix-cli", MessageIcon::Stop});
+    Output output;
+    if (!SplitWords(arguments, known, words, context.reporter) || !ParseOutput(words, output, context.reporter))
         return kExitUsage;
-    }
-    if (!words.has("o")) {
-        context.reporter.report({"chart attend -o FICHIER", "arbolix-cli", MessageIcon::Stop});
-        return kExitUsage;
-    }
+    if (!FolderExists(output.path, context.reporter)) return kExitFailure;
     Chart chart;
     const int loaded = LoadChart(context, words, "chart", chart);
     if (!chart.computed) return loaded;
-
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QtCanvas canvas(image);
-        canvas.setFlagPainter([](QPainter& painter, int32_t flag, const QRect& target) { DrawFlag(painter, flag, target); });
-        const ChartView view{chart.zoom, chart.scrollX, chart.scrollY};
-        DrawChart(canvas, chart.tree, *chart.store, context.settings, view, width, height, Rect{0, 0, width - 1, height - 1},
-                  context.reporter);
-    }
-    // The picture is encoded in memory first, so that the file is written whole or not at all.
-    const std::string target = words.get("o");
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const QByteArray format = QFileInfo(QString::fromStdString(target)).suffix().toLower().toLatin1();
-    if (!image.save(&buffer, format.isEmpty() ? "png" : format.constData())) {
-        context.reporter.report({"Format d'image inconnu : " + target, "arbolix-cli", MessageIcon::Stop});
-        return kExitFailure;
-    }
-    const FileError error = WriteFileAtomically(target, std::string_view(bytes.constData(), bytes.size()));
-    if (error.failed()) {
-        context.reporter.report({"Erreur enregistrement de l'image : " + error.describe(), "arbolix-cli",
-                                 MessageIcon::Stop});
-        return kExitFailure;
-    }
-    return loaded;
+    const ChartToDraw draw{chart.tree, *chart.store, context.settings, ChartView{chart.zoom, chart.scrollX, chart.scrollY},
+                           context.reporter};
+    return WriteOutput(output, draw) == 0 ? loaded : kExitFailure;
 }
 
 } // namespace arbolix::cli

@@ -12,6 +12,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_picture.h"
+#include "cli/cli_vml.h"
 
 using namespace arbolix;
 using namespace arbolix::cli;
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
 
     if (options.command == "persons") return RunPersons(context, options.arguments);
     if (options.command == "tree") return RunTree(context, options.arguments);
+    if (options.command == "vml") return RunVml(context, options.arguments);
     if (options.command == "chart") {
         // Drawing needs fonts, hence the platform; without a display, the offscreen one.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

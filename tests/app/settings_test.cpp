@@ -35,40 +35,23 @@ TEST(ProfileInt, AcceptsOnlyWholeDecimal32BitNumbers) {
 }
 
 TEST(ChartSettingsLoad, EmptyProfileGivesTheStartSettings) {
-    MemoryProfile empty;
-    const ChartSettings s = LoadFrom(empty);
-    EXPECT_TRUE(empty.values().empty()) << "loading wrote to the profile";
-
-    EXPECT_EQ(s.setnom, 1);
-    for (int32_t flag : {s.setprenom, s.setnaissance, s.setdece, s.lieu, s.epoux, s.drapeau,
-                         s.inverse_nom, s.police_fixe, s.brique, s.tuyau, s.setaccolade})
-        EXPECT_EQ(flag, 0);
-    EXPECT_EQ(s.interval, 5);
-    EXPECT_DOUBLE_EQ(s.larg / 10, 5.0);
-    EXPECT_EQ(s.largeur_pen, 1);
-    EXPECT_EQ(s.color_pen, kBlack);
     const LogFont font{20, 12, 0, 0, 400, 0, 0, 0, 0, 6, 1, 2, 0, "Times New Roman"};
-    for (const LogFont* f : {&s.lf_nom, &s.lf_lieu, &s.lf_date, &s.lf_epoux}) EXPECT_EQ(*f, font);
-    for (Colour c : {s.rgbColors_nom, s.rgbColors_lieu, s.rgbColors_date, s.rgbColors_epoux})
-        EXPECT_EQ(c, kBlack);
-    FillSpec fill;
-    fill.brush = {kBrushSolid, kWhite, 3};
-    EXPECT_EQ(s.texture_rectangle, fill);
-    EXPECT_EQ(s.texture_fond, fill);
-    EXPECT_EQ(s.m_gene, 16);
-    EXPECT_EQ(s.m_gened, 16);
-    EXPECT_EQ(s.setcousin, 1);
-    EXPECT_EQ(s.m_largeur, 1024);
-    EXPECT_EQ(s.m_hauteur, 768);
-    EXPECT_EQ(s.m_miseenpage, (PageLayout{1, 1}));
-    EXPECT_EQ(s.m_casevide, (EmptyBoxes{0, 1, 0}));
-    EXPECT_EQ(s.m_implexe, (ImplexeMarking{0, kBlack}));
-    EXPECT_EQ(s.m_gedcom, (PlaceFormat{1, 2, 3, 4, 5}));
-    EXPECT_EQ(s.fichier_site, "index.htm");
-    EXPECT_EQ(s.dir_site, "");
-    EXPECT_EQ(s.fichier_site_type, 0);
-    EXPECT_EQ(s.fichier_site_ncouleur, 3);
-    EXPECT_EQ(s.site_taille, 1);
+    const FillSpec fill{.brush = {kBrushSolid, kWhite, 3}};
+    // Every field not named is 0: the flags but setnom, black colours and pen.
+    // clang-format off
+    const ChartSettings start{.setnom = 1, .interval = 5, .larg = 50, .largeur_pen = 1,
+                              .lf_nom = font, .lf_lieu = font, .lf_date = font, .lf_epoux = font,
+                              .texture_rectangle = fill, .texture_fond = fill, .m_gene = 16,
+                              .m_gened = 16, .setcousin = 1, .m_casevide = {0, 1, 0},
+                              .m_implexe = {0, kBlack}, .m_miseenpage = {1, 1}, .m_largeur = 1024,
+                              .m_hauteur = 768, .m_gedcom = {1, 2, 3, 4, 5}, .site_taille = 1,
+                              .fichier_site = "index.htm", .fichier_site_ncouleur = 3,
+                              .dir_site = ""};
+    // clang-format on
+    MemoryProfile empty;
+    EXPECT_EQ(LoadFrom(empty), start);
+    EXPECT_EQ(DefaultChartSettings(), start);
+    EXPECT_TRUE(empty.values().empty()) << "loading wrote to the profile";
 
     // The load sets every persisted start field itself, whatever the record held before; only the
     // unpersisted parts and the web-site group are left alone.
@@ -80,7 +63,7 @@ TEST(ChartSettingsLoad, EmptyProfileGivesTheStartSettings) {
     }
     zero.texture_rectangle.brush.lbHatch = zero.texture_fond.brush.lbHatch = 3;
     ASSERT_TRUE(LoadSettingGroup(empty, zero, "site"));
-    EXPECT_EQ(zero, s);
+    EXPECT_EQ(zero, start);
 }
 
 // A key, how to read its field, and pairs of stored text and loaded value.
@@ -102,9 +85,10 @@ void ExpectLoads(const std::vector<LoadCase>& cases) {
 
 #define FIELD(path) [](const ChartSettings& s) -> double { return s.path; }
 
-TEST(ChartSettingsLoad, FlagCorrections) {
+TEST(ChartSettingsLoad, CorrectionsAtTheBoundsAndUnreadableValues) {
     ExpectLoads({
-        {"setnom", FIELD(setnom), {{"7", 1}, {"-1", 1}, {"0", 0}}},
+        // Flags: non-zero is 1 (setnom, epoux) or anything but 1 is 0; drapeau is taken as stored.
+        {"setnom", FIELD(setnom), {{"7", 1}, {"-1", 1}, {"0", 0}, {"oui", 1}}},
         {"epoux", FIELD(epoux), {{"7", 1}, {"0", 0}}},
         {"setprenom", FIELD(setprenom), {{"7", 0}, {"-1", 0}, {"1", 1}}},
         {"setnaissance", FIELD(setnaissance), {{"2", 0}, {"1", 1}}},
@@ -115,16 +99,15 @@ TEST(ChartSettingsLoad, FlagCorrections) {
         {"setaccolade", FIELD(setaccolade), {{"2", 0}, {"1", 1}}},
         {"inverse_nom", FIELD(inverse_nom), {{"2", 0}, {"1", 1}}},
         {"police_fixe", FIELD(police_fixe), {{"2", 0}, {"1", 1}}},
-        {"drapeau", FIELD(drapeau), {{"7", 7}, {"-1", -1}}}, // taken as stored
-    });
-}
-
-TEST(ChartSettingsLoad, RangeCorrectionsAtTheirBounds) {
-    ExpectLoads({
-        {"larg", FIELD(larg), {{"5", 50}, {"9", 50}, {"10", 10}, {"250", 250}, {"300", 50}}},
-        {"larg", FIELD(larg), {{"251", 50}}},
+        {"drapeau", FIELD(drapeau), {{"7", 7}, {"-1", -1}}},
+        // Ranges.
+        {"larg",
+         FIELD(larg),
+         {{"5", 50}, {"9", 50}, {"10", 10}, {"250", 250}, {"251", 50}, {"120.5", 50}, {"", 50}}},
         {"largeur_pen", FIELD(largeur_pen), {{"0", 1}, {"1", 1}, {"128", 128}, {"129", 1}}},
-        {"m_gene", FIELD(m_gene), {{"0", 16}, {"1", 1}, {"62", 62}, {"63", 16}}},
+        {"m_gene",
+         FIELD(m_gene),
+         {{"0", 16}, {"1", 1}, {"62", 62}, {"63", 16}, {"99999999999", 16}, {" 20 ", 20}}},
         {"m_gened", FIELD(m_gened), {{"0", 16}, {"1", 1}, {"62", 62}, {"63", 16}}},
         {"setcousin", FIELD(setcousin), {{"3", 1}, {"-1", 1}, {"0", 0}, {"2", 2}}},
         {"m_implexe.m_type", FIELD(m_implexe.m_type), {{"5", 0}, {"-1", 0}, {"4", 4}}},
@@ -134,18 +117,11 @@ TEST(ChartSettingsLoad, RangeCorrectionsAtTheirBounds) {
         {"m_miseenpage.m_hauteur", FIELD(m_miseenpage.m_hauteur), {{"0", 0}}},
         {"interval", FIELD(interval), {{"-7", -7}, {"20000", 20000}}}, // no check at all
         {"m_casevide.m_ndg", FIELD(m_casevide.m_ndg), {{"0", 0}}},
-    });
-}
-
-TEST(ChartSettingsLoad, BytesAndUnreadableIntegers) {
-    ExpectLoads({
+        // Bytes keep their low byte; colours are signed 32-bit numbers.
         {"lf_nom.lfItalic", FIELD(lf_nom.lfItalic), {{"257", 1}}},
         {"lf_epoux.lfCharSet", FIELD(lf_epoux.lfCharSet), {{"418", 0xA2}}},
         {"lf_lieu.lfQuality", FIELD(lf_lieu.lfQuality), {{"-1", 255}}},
         {"lf_date.lfWeight", FIELD(lf_date.lfWeight), {{"1000", 1000}}},
-        {"setnom", FIELD(setnom), {{"oui", 1}}},
-        {"larg", FIELD(larg), {{"120.5", 50}, {"", 50}}},
-        {"m_gene", FIELD(m_gene), {{"99999999999", 16}, {" 20 ", 20}}},
         {"texture_fond.brush.lbColor", FIELD(texture_fond.brush.lbColor), {{"blanc", kWhite}}},
         {"texture_fond.couleur", FIELD(texture_fond.colour2), {{"-2139062144", 0x80808080u}}},
     });

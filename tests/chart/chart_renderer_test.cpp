@@ -201,7 +201,7 @@ struct AncestorChart : HandChart {
 TEST(DrawChart, PlainAndBraceAncestorLinks) {
     AncestorChart c(-20, 20, 0);
     c.draw();
-    // The stub leaves the box one pen half (at least 1) and one pixel beyond its right edge: 592.
+    // The link leaves the box one pen half (at least 1) and one pixel beyond its right edge: 592.
     const std::vector<std::string> plain{"MoveTo 500 300", "LineTo 500 500", "LineTo 500 700", "MoveTo 592 500",
                                          "LineTo 500 500", "MoveTo 410 300", "LineTo 500 300", "MoveTo 410 700",
                                          "LineTo 500 700"};

@@ -5,10 +5,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chart/qt_canvas.h"
@@ -21,6 +23,7 @@ constexpr int64_t k2p62 = int64_t{1} << 62;
 constexpr Colour kRed = MakeColour(255, 0, 0);
 constexpr Colour kBlue = MakeColour(0, 0, 255);
 constexpr Colour kGreen = MakeColour(0, 160, 0);
+constexpr Colour kLight = MakeColour(255, 255, 160);
 
 // Fonts need a GUI application; the offscreen platform serves when no display is set.
 void EnsureGuiApplication() {
@@ -45,17 +48,23 @@ void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// A packed DIB of `width` × `rows.size()` pixels, `rows` given in stored order.
+// A packed DIB header of `bits` per pixel followed by `extra` zero bytes (palette, rows).
+std::vector<uint8_t> Dib(int32_t width, int32_t height, uint8_t bits, size_t extra) {
+    std::vector<uint8_t> dib(40 + extra, 0);
+    Put32(dib, 0, 40);
+    Put32(dib, 4, static_cast<uint32_t>(width));
+    Put32(dib, 8, static_cast<uint32_t>(height));
+    dib[12] = 1;
+    dib[14] = bits;
+    return dib;
+}
+
+// A 24-bit DIB of `width` × `rows.size()` pixels, `rows` given in stored order.
 std::vector<uint8_t> Dib24(int32_t width, const std::vector<std::vector<Colour>>& rows,
                            bool topDown = false) {
     const size_t rowSize = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> dib(40 + rowSize * rows.size(), 0);
     const auto height = static_cast<int32_t>(rows.size());
-    Put32(dib, 0, 40);
-    Put32(dib, 4, static_cast<uint32_t>(width));
-    Put32(dib, 8, static_cast<uint32_t>(topDown ? -height : height));
-    dib[12] = 1;
-    dib[14] = 24;
+    std::vector<uint8_t> dib = Dib(width, topDown ? -height : height, 24, rowSize * rows.size());
     for (size_t y = 0; y < rows.size(); ++y)
         for (int32_t x = 0; x < width; ++x) {
             uint8_t* pixel = &dib[40 + y * rowSize + 3 * static_cast<size_t>(x)];
@@ -64,6 +73,21 @@ std::vector<uint8_t> Dib24(int32_t width, const std::vector<std::vector<Colour>>
             pixel[2] = RedOf(rows[y][x]);
         }
     return dib;
+}
+
+// Counted letters spelled out: "2.3#" is "..###"; a letter without a count stands once.
+std::string Expand(std::string_view counted) {
+    std::string out;
+    size_t count = 0;
+    for (const char c : counted) {
+        if (c >= '0' && c <= '9') {
+            count = count * 10 + static_cast<size_t>(c - '0');
+            continue;
+        }
+        out.append(count == 0 ? 1 : count, c);
+        count = 0;
+    }
+    return out;
 }
 
 class QtCanvasTest : public testing::Test {
@@ -86,20 +110,28 @@ protected:
                           static_cast<uint8_t>(qBlue(rgb)));
     }
     bool dark(int x, int y) { return qGray(picture().pixel(x, y)) < 128; }
-    // The pixels of row y (columns from..to-1) as '#' (dark) and '.'.
-    std::string row(int y, int from, int to) {
-        std::string out;
-        for (int x = from; x < to; ++x) out += dark(x, y) ? '#' : '.';
-        return out;
-    }
-    // The smallest rectangle holding every pixel that is not white; empty when there is none.
-    QRect inkBounds() {
+    // The smallest rectangle holding every dark pixel of rows fromY..toY-1.
+    QRect ink(int fromY, int toY) {
         QRect bounds;
-        const QImage& image = picture();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255)) bounds |= QRect(x, y, 1, 1);
+        for (int y = fromY; y < toY; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (dark(x, y)) bounds |= QRect(x, y, 1, 1);
         return bounds;
+    }
+    // `count` pixels from (x, y) rightwards (downwards when `down`), one letter each: '#' black,
+    // '.' white, 'r' red, 'g' green, 'b' blue, '?' any other colour.
+    std::string run(int x, int y, int count, bool down = false) {
+        std::string out;
+        for (int i = 0; i < count; ++i) {
+            const Colour c = down ? at(x, y + i) : at(x + i, y);
+            out += c == kBlack   ? '#'
+                   : c == kWhite ? '.'
+                   : c == kRed   ? 'r'
+                   : c == kGreen ? 'g'
+                   : c == kBlue  ? 'b'
+                                 : '?';
+        }
+        return out;
     }
 
     QImage image_;
@@ -107,12 +139,8 @@ protected:
 };
 
 TEST_F(QtCanvasTest, AnswersTheDeviceInformation) {
-    const DeviceInfo info = canvas_->deviceInfo();
-    EXPECT_EQ(info.width, 200);
-    EXPECT_EQ(info.height, 200);
-    EXPECT_EQ(info.bitsPerPixel, 32);
-    EXPECT_EQ(info.pixelsPerInchX, image_.logicalDpiX());
-    EXPECT_EQ(info.pixelsPerInchY, image_.logicalDpiY());
+    EXPECT_EQ(canvas_->deviceInfo(),
+              (DeviceInfo{32, image_.logicalDpiX(), image_.logicalDpiY(), 200, 200}));
 }
 
 TEST_F(QtCanvasTest, RectangleLeavesOutItsRightAndBottomEdges) {
@@ -127,30 +155,16 @@ TEST_F(QtCanvasTest, RectangleLeavesOutItsRightAndBottomEdges) {
     canvas_->selectPen({PenStyle::Solid, 3, kBlack}); // a wide pen is centred on the outline
     canvas_->rectangle(130, 120, 180, 170);
 
-    EXPECT_EQ(at(10, 20), kBlack);
-    EXPECT_EQ(at(109, 39), kBlack);
-    EXPECT_EQ(at(109, 30), kBlack);
-    EXPECT_EQ(at(50, 39), kBlack);
-    EXPECT_EQ(at(50, 30), kRed);
-    EXPECT_EQ(at(108, 38), kRed);
-    EXPECT_EQ(at(110, 30), kWhite);
-    EXPECT_EQ(at(50, 40), kWhite);
-    EXPECT_EQ(at(9, 30), kWhite);
-    EXPECT_EQ(at(50, 19), kWhite);
-
-    EXPECT_EQ(at(120, 20), kRed);
-    EXPECT_EQ(at(128, 28), kRed);
-    EXPECT_EQ(at(129, 25), kWhite);
-    EXPECT_EQ(at(125, 29), kWhite);
-
-    EXPECT_EQ(at(50, 110), kBlue);
-    EXPECT_EQ(at(59, 119), kBlue);
-    EXPECT_EQ(at(55, 115), kWhite);
-    EXPECT_EQ(at(60, 115), kWhite);
+    EXPECT_EQ(run(8, 30, 104), Expand("..#98r#.."));
+    EXPECT_EQ(run(50, 18, 24, true), Expand("..#18r#.."));
+    EXPECT_EQ(run(8, 20, 104), Expand("..100#.."));
+    EXPECT_EQ(run(119, 25, 12), Expand(".9r.."));
+    EXPECT_EQ(run(125, 19, 12, true), Expand(".9r.."));
+    EXPECT_EQ(run(48, 115, 14), "..b........b..");
+    EXPECT_EQ(run(49, 119, 12), ".bbbbbbbbbb.");
 
     EXPECT_EQ(at(155, 145), kRed);
-    EXPECT_EQ(at(130, 145), kBlack);
-    EXPECT_EQ(at(131, 145), kBlack);
+    EXPECT_EQ(run(130, 145, 2), "##");
     EXPECT_EQ(at(179, 145), kBlack);
     EXPECT_EQ(at(155, 169), kBlack);
     EXPECT_EQ(at(182, 145), kWhite);
@@ -164,51 +178,32 @@ TEST_F(QtCanvasTest, FrameAndFillUseTheirOwnBrush) {
     canvas_->frameRect({40, 5, 40, 15}, {BrushStyle::Solid, kBlue}); // empty
     canvas_->fillRect({50, 5, 60, 15}, {BrushStyle::Null, kBlue});
 
-    EXPECT_EQ(at(5, 5), kBlue);
-    EXPECT_EQ(at(14, 14), kBlue);
-    EXPECT_EQ(at(14, 5), kBlue);
-    EXPECT_EQ(at(10, 10), kWhite);
-    EXPECT_EQ(at(15, 10), kWhite);
-    EXPECT_EQ(at(10, 15), kWhite);
-    EXPECT_EQ(at(20, 5), kGreen);
-    EXPECT_EQ(at(29, 14), kGreen);
-    EXPECT_EQ(at(30, 10), kWhite);
-    EXPECT_EQ(at(25, 15), kWhite);
-    EXPECT_EQ(at(40, 10), kWhite);
-    EXPECT_EQ(at(55, 10), kWhite);
+    EXPECT_EQ(run(4, 5, 58), Expand(".10b5.10g32."));
+    EXPECT_EQ(run(4, 10, 58), Expand(".b8.b5.10g32."));
+    EXPECT_EQ(run(4, 14, 58), Expand(".10b5.10g32."));
+    EXPECT_EQ(run(4, 15, 58), Expand("58."));
 }
 
 TEST_F(QtCanvasTest, LinesLeaveOutTheirLastPixelAndFollowThePenStyle) {
     canvas_->moveTo(10, 10);
     canvas_->lineTo(20, 10);
-    canvas_->selectPen({PenStyle::Dash, 1, kBlack});
-    canvas_->moveTo(0, 30);
-    canvas_->lineTo(60, 30);
+    // An opaque background (the mode a canvas starts in) fills the gaps of styled pens.
+    canvas_->setBackgroundColour(kRed);
     canvas_->selectPen({PenStyle::Dot, 1, kBlack});
     canvas_->moveTo(0, 40);
     canvas_->lineTo(20, 40);
+    canvas_->setBackgroundMode(BackgroundMode::Transparent);
+    canvas_->selectPen({PenStyle::Dash, 1, kBlack});
+    canvas_->moveTo(0, 30);
+    canvas_->lineTo(60, 30);
     canvas_->selectPen({PenStyle::Dash, 4, kBlack}); // styled pens wider than 1 draw solid
     canvas_->moveTo(0, 50);
     canvas_->lineTo(60, 50);
 
-    EXPECT_EQ(row(10, 8, 22), "..##########..");
-    EXPECT_EQ(row(30, 0, 60), "##################......##################......############");
-    EXPECT_EQ(row(40, 0, 20), "###...###...###...##");
-    EXPECT_EQ(row(50, 0, 60), std::string(60, '#'));
-}
-
-TEST_F(QtCanvasTest, AnOpaqueBackgroundFillsTheGapsOfStyledPens) {
-    canvas_->selectPen({PenStyle::Dash, 1, kBlack});
-    canvas_->setBackgroundColour(kRed);
-    canvas_->moveTo(0, 10);
-    canvas_->lineTo(30, 10);
-    canvas_->setBackgroundMode(BackgroundMode::Transparent);
-    canvas_->moveTo(0, 20);
-    canvas_->lineTo(30, 20);
-
-    EXPECT_EQ(at(20, 10), kRed);
-    EXPECT_EQ(at(20, 20), kWhite);
-    EXPECT_EQ(at(5, 20), kBlack);
+    EXPECT_EQ(run(8, 10, 14), "..##########..");
+    EXPECT_EQ(run(0, 30, 60), "##################......##################......############");
+    EXPECT_EQ(run(0, 40, 21), "###rrr###rrr###rrr##.");
+    EXPECT_EQ(run(0, 50, 60), Expand("60#"));
 }
 
 TEST_F(QtCanvasTest, AWidePenCoversItsWidth) {
@@ -219,14 +214,9 @@ TEST_F(QtCanvasTest, AWidePenCoversItsWidth) {
     canvas_->moveTo(100, 20);
     canvas_->lineTo(100, 80);
 
-    int wideRows = 0;
-    for (int y = 90; y < 110; ++y) wideRows += dark(60, y) ? 1 : 0;
-    EXPECT_EQ(wideRows, 2);
-    EXPECT_TRUE(dark(60, 99) || dark(60, 101));
-    EXPECT_TRUE(dark(60, 100));
-    int thinColumns = 0;
-    for (int x = 90; x < 110; ++x) thinColumns += dark(x, 50) ? 1 : 0;
-    EXPECT_EQ(thinColumns, 1);
+    const std::string wide = run(60, 90, 20, true); // rows 99 and 100 or 100 and 101
+    EXPECT_TRUE(wide == Expand("9.##9.") || wide == Expand("10.##8.")) << wide;
+    EXPECT_EQ(run(90, 50, 20), Expand("10.#9."));
 }
 
 TEST_F(QtCanvasTest, PolylineAndBezierDrawThroughTheirPoints) {
@@ -278,20 +268,20 @@ TEST_F(QtCanvasTest, ArcRunsCounterClockwise) {
 
 TEST_F(QtCanvasTest, TextSitsWhereItsAlignmentPutsIt) {
     canvas_->selectFont(Font(30, 0));
-    canvas_->setBackgroundMode(BackgroundMode::Transparent);
     const Extent extent = canvas_->textExtent("HE");
     EXPECT_NEAR(static_cast<double>(extent.cy), 30, 1);
+    // The background mode starts opaque: the first cell is filled (in a colour light enough to
+    // leave the ink alone), the others not.
+    canvas_->setBackgroundColour(kLight);
     canvas_->textOut(20, 10, "HE"); // top left: the cell hangs below (20, 10)
+    canvas_->setBackgroundMode(BackgroundMode::Transparent);
     canvas_->setTextAlign(kTaBottom | kTaRight);
     canvas_->textOut(180, 110, "HE"); // the cell ends at (180, 110)
     canvas_->setTextAlign(kTaBaseline | kTaLeft);
     canvas_->textOut(20, 170, "HE"); // capitals stand on the baseline
-    const QImage& image = picture();
-    std::array<QRect, 3> ink; // by band of rows: 0..59, 60..129, 130..199
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 200; ++x)
-            if (qGray(image.pixel(x, y)) < 128)
-                ink[y < 60 ? 0 : y < 130 ? 1 : 2] |= QRect(x, y, 1, 1);
+    EXPECT_EQ(at(21, 11), kLight);   // just below the top of the cell, above the capitals
+    EXPECT_EQ(at(181 - extent.cx, 111 - extent.cy), kWhite);
+    const std::array<QRect, 3> ink = {this->ink(0, 60), this->ink(60, 130), this->ink(130, 200)};
     for (const QRect& text : ink) {
         ASSERT_FALSE(text.isEmpty());
         EXPECT_GE(text.width(), extent.cx * 8 / 10); // the text fills its extent
@@ -305,20 +295,6 @@ TEST_F(QtCanvasTest, TextSitsWhereItsAlignmentPutsIt) {
     EXPECT_GE(ink[1].top(), 110 - extent.cy);
     EXPECT_NEAR(ink[2].bottom(), 169, 1);
     EXPECT_GE(ink[2].top(), 170 - extent.cy);
-}
-
-TEST_F(QtCanvasTest, OpaqueTextFillsItsCell) {
-    canvas_->selectFont(Font(40, 0));
-    canvas_->setBackgroundColour(kRed); // the background mode starts opaque
-    canvas_->textOut(20, 20, "HE");
-    canvas_->setBackgroundMode(BackgroundMode::Transparent);
-    canvas_->textOut(20, 120, "HE");
-    // Just below the top of the cell, above the capitals.
-    EXPECT_EQ(at(22, 22), kRed);
-    EXPECT_EQ(at(22, 122), kWhite);
-    int ink = 0; // the text is there all the same
-    for (int x = 20; x < 60; ++x) ink += dark(x, 145) ? 1 : 0;
-    EXPECT_GT(ink, 3);
 }
 
 TEST_F(QtCanvasTest, TheAskedAverageWidthCondensesOrExpandsTheText) {
@@ -347,19 +323,8 @@ TEST_F(QtCanvasTest, TheAskedAverageWidthCondensesOrExpandsTheText) {
     canvas_->selectFont(Font(24, 16));
     const Extent wide = canvas_->textExtent("MARTIN");
     canvas_->textOut(10, 120, "MARTIN");
-    const QImage& image = picture();
-    auto inkWidth = [&image](int fromY, int toY) {
-        int left = 1000, right = -1;
-        for (int y = fromY; y < toY; ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 128) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-        return right - left + 1;
-    };
-    EXPECT_NEAR(inkWidth(0, 100), static_cast<double>(narrow.cx), 3);
-    EXPECT_NEAR(inkWidth(100, 200), static_cast<double>(wide.cx), 4);
+    EXPECT_NEAR(ink(0, 100).width(), static_cast<double>(narrow.cx), 3);
+    EXPECT_NEAR(ink(100, 200).width(), static_cast<double>(wide.cx), 4);
     EXPECT_GT(wide.cx, 3 * narrow.cx);
 }
 
@@ -392,20 +357,11 @@ TEST_F(QtCanvasTest, StretchedBitmapsShowTheRightWayUp) {
     EXPECT_TRUE(canvas_->stretchDib(49, 100, -40, 20, 0, 0, 2, 1, sides.data(), sides.size()));
     EXPECT_FALSE(canvas_->stretchDib(0, 0, 10, 10, 0, 0, 2, 2, dib.data(), 40));
 
-    EXPECT_EQ(at(10, 10), kRed);
-    EXPECT_EQ(at(49, 29), kRed);
-    EXPECT_EQ(at(10, 30), kBlue);
-    EXPECT_EQ(at(49, 49), kBlue);
-    EXPECT_EQ(at(30, 50), kWhite);
-    EXPECT_EQ(at(30, 9), kWhite);
-    EXPECT_EQ(at(70, 15), kBlue);
-    EXPECT_EQ(at(70, 45), kRed);
-    EXPECT_EQ(at(120, 15), kRed);
-    EXPECT_EQ(at(120, 45), kBlue);
-    EXPECT_EQ(at(170, 15), kRed);
-    EXPECT_EQ(at(170, 25), kRed);
-    EXPECT_EQ(at(20, 110), kBlue);
-    EXPECT_EQ(at(40, 110), kRed);
+    EXPECT_EQ(run(30, 9, 42, true), Expand(".20r20b."));
+    EXPECT_EQ(run(9, 110, 42), Expand(".20b20r."));
+    EXPECT_EQ(run(70, 10, 40, true), Expand("20b20r"));
+    EXPECT_EQ(run(120, 10, 40, true), Expand("20r20b"));
+    EXPECT_EQ(run(170, 10, 21, true), Expand("20r."));
 }
 
 // Over more than a million visible pixels the stretching is left to Qt; it must give the same
@@ -444,34 +400,23 @@ TEST(QtCanvasLargeStretch, KeepsOrientationAndPositionOverLargeAreas) {
 }
 
 TEST_F(QtCanvasTest, ReadsPalettesAndSixteenBitPixels) {
-    // 8 bits, two palette entries (blue, green, red, 0): index 0 green, index 1 red.
-    std::vector<uint8_t> indexed(40 + 8 + 4, 0);
-    Put32(indexed, 0, 40);
-    Put32(indexed, 4, 2);
-    Put32(indexed, 8, 1);
-    indexed[12] = 1;
-    indexed[14] = 8;
+    // 8 bits, two palette entries (blue, green, red, 0): index 0 green, index 1 red; pixels red
+    // then green.
+    std::vector<uint8_t> indexed = Dib(2, 1, 8, 8 + 4);
     Put32(indexed, 32, 2);
-    indexed[40 + 1] = 160; // entry 0: green
-    indexed[44 + 2] = 255; // entry 1: red
-    indexed[48] = 1;       // pixels: red, green
-    indexed[49] = 0;
+    indexed[40 + 1] = 160;
+    indexed[44 + 2] = 255;
+    indexed[48] = 1;
     EXPECT_TRUE(canvas_->stretchDib(0, 0, 20, 10, 0, 0, 2, 1, indexed.data(), indexed.size()));
     // 16 bits 5-5-5: pure blue then pure red.
-    std::vector<uint8_t> words(40 + 4, 0);
-    Put32(words, 0, 40);
-    Put32(words, 4, 2);
-    Put32(words, 8, 1);
-    words[12] = 1;
-    words[14] = 16;
+    std::vector<uint8_t> words = Dib(2, 1, 16, 4);
     words[40] = 0x1F;
     words[43] = 0x7C;
     EXPECT_TRUE(canvas_->stretchDib(0, 20, 20, 10, 0, 0, 2, 1, words.data(), words.size()));
 
-    EXPECT_EQ(at(5, 5), kRed);
-    EXPECT_EQ(at(15, 5), kGreen);
-    EXPECT_EQ(at(5, 25), kBlue);
-    EXPECT_EQ(at(15, 25), kRed);
+    EXPECT_EQ(run(5, 5, 2, false).size(), 2u);
+    EXPECT_EQ(run(0, 5, 21), Expand("10r10g."));
+    EXPECT_EQ(run(0, 25, 21), Expand("10b10r."));
 }
 
 TEST_F(QtCanvasTest, HugeCoordinatesNeitherOverflowNorBend) {
@@ -494,26 +439,20 @@ TEST_F(QtCanvasTest, HugeCoordinatesNeitherOverflowNorBend) {
     canvas_->rectangle(-k2p40, 185, k2p40, 190);
     canvas_->rectangle(k2p40, 0, k2p40 + 10, 10);
 
-    EXPECT_EQ(row(10, 0, 200), std::string(200, '#'));
-    EXPECT_EQ(row(9, 20, 140), std::string(120, '.'));
-    EXPECT_EQ(row(11, 20, 140), std::string(120, '.'));
+    EXPECT_EQ(run(0, 10, 200), Expand("200#"));
+    EXPECT_EQ(run(20, 9, 120), Expand("120."));
+    EXPECT_EQ(run(20, 11, 120), Expand("120."));
     for (int x = 0; x < 110; x += 7) {
         EXPECT_TRUE(dark(x, x + 3)) << x;
         EXPECT_FALSE(dark(x, x + 5)) << x;
         EXPECT_TRUE(dark(x, x + 40)) << x;
         EXPECT_FALSE(dark(x, x + 42)) << x;
     }
-    int columns = 0;
-    for (int x = 140; x < 160; ++x) columns += dark(x, 100) ? 1 : 0;
-    EXPECT_EQ(columns, 3);
-    EXPECT_EQ(at(50, 170), kRed);
-    EXPECT_EQ(at(99, 170), kRed);
-    EXPECT_EQ(at(100, 170), kBlue);
-    EXPECT_EQ(at(199, 170), kBlue);
-    EXPECT_EQ(at(0, 185), kBlue); // top edge of the big box
-    EXPECT_EQ(at(0, 187), kGreen);
-    EXPECT_EQ(at(199, 189), kBlue);
-    EXPECT_EQ(at(0, 190), kWhite);
+    const std::string pen = run(140, 100, 20);
+    EXPECT_EQ(std::count(pen.begin(), pen.end(), '#'), 3) << pen;
+    EXPECT_EQ(run(0, 170, 200), Expand("100r100b"));
+    EXPECT_EQ(run(0, 185, 6, true), "bgggb."); // the big box: its top and bottom edges
+    EXPECT_EQ(run(199, 185, 6, true), "bgggb.");
 }
 
 TEST_F(QtCanvasTest, CurvesFarOutsideAreCutToWhatShows) {
@@ -532,8 +471,6 @@ TEST_F(QtCanvasTest, CurvesFarOutsideAreCutToWhatShows) {
     // counter-clockwise, so only the part left of x = 100 shows.
     canvas_->arc(100 - k2p40, 150, 100 + k2p40, 150 + 2 * k2p40, 100, 0, 0, 150 + k2p40);
 
-    const QRect ink = inkBounds();
-    ASSERT_FALSE(ink.isEmpty());
     for (int x = 0; x < 200; x += 10) EXPECT_TRUE(dark(x, 99) || dark(x, 100)) << x;
     for (int x = 0; x < 100; x += 10) EXPECT_TRUE(dark(x, 150)) << x;
     for (int x = 102; x < 200; x += 10) EXPECT_FALSE(dark(x, 150)) << x;
@@ -558,15 +495,11 @@ TEST_F(QtCanvasTest, FlagsAreDrawnByTheFlagPainterOnly) {
     canvas_->drawFlag(44, -k2p40, 150, 2 * k2p40, 30); // larger than the device
 
     EXPECT_EQ(asked, (std::vector<int32_t>{41, 44}));
-    EXPECT_EQ(at(20, 20), kWhite);
-    EXPECT_EQ(at(50, 10), kGreen);
-    EXPECT_EQ(at(79, 29), kGreen);
-    EXPECT_EQ(at(80, 20), kWhite);
-    EXPECT_EQ(at(65, 30), kWhite);
+    EXPECT_EQ(run(0, 20, 82), Expand("50.30g.."));
+    EXPECT_EQ(run(65, 9, 22, true), Expand(".20g."));
     EXPECT_EQ(at(50, 100), kBlack);
-    EXPECT_EQ(at(0, 150), kGreen);
-    EXPECT_EQ(at(199, 179), kGreen);
-    EXPECT_EQ(at(100, 180), kWhite);
+    EXPECT_EQ(run(0, 150, 200), Expand("200g"));
+    EXPECT_EQ(run(100, 149, 32, true), Expand(".30g."));
 }
 
 TEST(QtCanvasOnAPainter, FollowsThePaintersTransformationAndRestoresItsState) {

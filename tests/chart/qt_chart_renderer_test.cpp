@@ -1,5 +1,5 @@
-// The chart drawn with real fonts on a picture in memory, and by arbolix-cli chart: the pixels
-// where the background, the box fill, the frames, the texts and the links must land.
+// The chart drawn with real fonts on a picture in memory: the pixels where the background, the
+// box fill, the frames, the texts and the links must land.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,6 @@
 #include "chart/chart_renderer.h"
 #include "chart/qt_canvas.h"
 #include "chart/text_fitting.h"
-#include "support/test_support.h"
 
 namespace arbolix {
 namespace {
@@ -151,35 +150,6 @@ TEST(QtChartRenderer, LongerNamesGetNarrowerFontsThatStillFit) {
     FitFont(canvas, style, 200, "DELORME P.", 20, shortFont);
     FitFont(canvas, style, 200, "DE LA TOUR D'AUVERGNE Marie-Antoinette-Josephine", 20, longFont);
     EXPECT_LT(longFont.lfWidth, shortFont.lfWidth);
-}
-
-TEST(QtChartRenderer, CommandLinePictureOfTheSample) {
-    EnsureGuiApplication();
-    test::TempDir dir;
-    const std::string picture = dir.file("famille.png").string();
-    const std::string profile = dir.file("profile.ini").string();
-    const auto result = test::RunCommand({ARBOLIX_CLI, "--profile", profile, "chart",
-                                          test::SampleFamilyFile().string(), "--root", "I1", "--mode", "both",
-                                          "--size", "640x480", "-o", picture});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    QImage image(QString::fromStdString(picture));
-    ASSERT_EQ(image.size(), QSize(640, 480));
-    int dark = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
-    EXPECT_GT(dark, 500);
-
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"--size", "0x480", "-o", picture}, {"--size", "640", "-o", picture}, {}}) {
-        std::vector<std::string> args{ARBOLIX_CLI, "--profile", profile, "chart", test::SampleFamilyFile().string(),
-                                      "--root", "I1"};
-        args.insert(args.end(), wrong.begin(), wrong.end());
-        EXPECT_EQ(test::RunCommand(args).exitCode, 2) << (wrong.empty() ? "no -o" : wrong[1]);
-    }
-    const auto unknown = test::RunCommand({ARBOLIX_CLI, "--profile", profile, "chart",
-                                           test::SampleFamilyFile().string(), "--root", "I9999", "-o", picture});
-    EXPECT_EQ(unknown.exitCode, 1);
-    EXPECT_NE(unknown.err.find("Personne inconnue"), std::string::npos);
 }
 
 } // namespace

@@ -51,68 +51,72 @@ std::vector<int> Bgr(Colour colour) {
     return {BlueOf(colour), GreenOf(colour), RedOf(colour)};
 }
 
+// What LoadPictureFile gives back.
+struct Loaded {
+    int result = 0;
+    PictureInfo info;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+Loaded Load(const std::string& file, int32_t depth, int32_t width = 0, int32_t height = 0) {
+    Loaded loaded{0, {}, width, height};
+    loaded.result = LoadPictureFile(file.c_str(), loaded.info, loaded.width, loaded.height, depth);
+    return loaded;
+}
+
 class PictureFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        picture = dir.file("family.png").string();
-        ASSERT_TRUE(WritePicture(picture, FIF_PNG, 300, 200, Sample));
-    }
+    void SetUp() override { ASSERT_TRUE(WritePicture(picture, FIF_PNG, 300, 200, Sample)); }
 
     test::TempDir dir;
-    std::string picture;
+    std::string picture = dir.file("family.png").string();
 };
 
 TEST_F(PictureFileTest, WholePictureTopRowFirst) {
-    PictureInfo info;
-    int32_t width = 0;
-    int32_t height = 0;
-    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 24), 1);
-    EXPECT_EQ(width, 300);
-    EXPECT_EQ(height, 200);
-    EXPECT_EQ(info.header.biSize, 40u);
-    EXPECT_EQ(info.header.biWidth, 300);
-    EXPECT_EQ(info.header.biBitCount, 24);
-    EXPECT_EQ(info.header.biSizeImage, 900u * 200); // 900-byte rows need no padding
-    ASSERT_EQ(info.pixels.size(), 900u * 200);
-    EXPECT_TRUE(info.palette.empty());
+    const Loaded whole = Load(picture, 24);
+    ASSERT_EQ(whole.result, 1);
+    EXPECT_EQ(whole.width, 300);
+    EXPECT_EQ(whole.height, 200);
+    const DibHeader& header = whole.info.header;
+    EXPECT_EQ(header.biSize, 40u);
+    EXPECT_EQ(header.biWidth, 300);
+    EXPECT_EQ(header.biBitCount, 24);
+    EXPECT_EQ(header.biSizeImage, 900u * 200); // 900-byte rows need no padding
+    ASSERT_EQ(whole.info.pixels.size(), 900u * 200);
+    EXPECT_TRUE(whole.info.palette.empty());
     for (auto [x, y] : {std::pair{0, 0}, {299, 0}, {0, 199}, {299, 199}, {256, 3}, {17, 150}})
-        EXPECT_EQ(Bgr(info.pixels, y * 900 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
+        EXPECT_EQ(Bgr(whole.info.pixels, y * 900 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
 }
 
 TEST_F(PictureFileTest, CutToTheLeftPartAndTheTopRows) {
-    PictureInfo info;
-    int32_t width = 100;
-    int32_t height = 500; // more rows than the picture has: all of them
-    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 24), 1);
-    EXPECT_EQ(width, 100);
-    EXPECT_EQ(height, 200);
-    EXPECT_EQ(info.header.biWidth, 100);
+    const Loaded cut = Load(picture, 24, 100, 500); // more rows than the picture has: all of them
+    ASSERT_EQ(cut.result, 1);
+    EXPECT_EQ(cut.width, 100);
+    EXPECT_EQ(cut.height, 200);
+    EXPECT_EQ(cut.info.header.biWidth, 100);
     for (auto [x, y] : {std::pair{0, 0}, {99, 0}, {99, 1}, {0, 199}, {99, 199}, {50, 120}})
-        EXPECT_EQ(Bgr(info.pixels, y * 300 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
+        EXPECT_EQ(Bgr(cut.info.pixels, y * 300 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
+    EXPECT_EQ(Load(picture, 24, 0, 50).height, 50);
 }
 
 TEST_F(PictureFileTest, DepthsOfTheResult) {
-    PictureInfo info;
-    int32_t width = 0;
-    int32_t height = 0;
     // 16 bits: 5-6-5 words; pixel (40, 20) is red 40, green 20, blue 7:
     // (40 >> 3) << 11 | (20 >> 2) << 5 | 7 >> 3.
-    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 16), 1);
-    EXPECT_EQ(info.header.biBitCount, 16);
-    EXPECT_EQ(info.header.biSizeImage, 600u * 200);
+    const Loaded words = Load(picture, 16);
+    ASSERT_EQ(words.result, 1);
+    EXPECT_EQ(words.info.header.biBitCount, 16);
+    EXPECT_EQ(words.info.header.biSizeImage, 600u * 200);
     const std::size_t at16 = 20 * 600 + 2 * 40;
-    EXPECT_EQ(info.pixels[at16] | info.pixels[at16 + 1] << 8, 5 << 11 | 5 << 5);
-
+    EXPECT_EQ(words.info.pixels[at16] | words.info.pixels[at16 + 1] << 8, 5 << 11 | 5 << 5);
     // Any other depth than 8, 16 and 32 is 24 bits.
-    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 15), 1);
-    EXPECT_EQ(info.header.biBitCount, 24);
-}
+    EXPECT_EQ(Load(picture, 15).info.header.biBitCount, 24);
 
-TEST_F(PictureFileTest, EightBitsAreQuantized) {
-    PictureInfo info;
-    int32_t width = 0;
-    int32_t height = 0;
-    ASSERT_EQ(LoadPictureFile(picture.c_str(), info, width, height, 8), 1);
+    // 8 bits: 60 000 colours quantized to at most 256, many entries used, each pixel near its
+    // colour.
+    const Loaded indexed = Load(picture, 8);
+    ASSERT_EQ(indexed.result, 1);
+    const PictureInfo& info = indexed.info;
     EXPECT_EQ(info.header.biBitCount, 8);
     EXPECT_EQ(info.header.biSizeImage, 300u * 200);
     ASSERT_FALSE(info.palette.empty());
@@ -131,7 +135,6 @@ TEST_F(PictureFileTest, EightBitsAreQuantized) {
                      std::abs(BlueOf(got) - BlueOf(wanted));
         }
     }
-    // 60 000 colours in at most 256: many entries used, each pixel near its colour.
     EXPECT_GT(used.size(), 64u);
     EXPECT_LT(error / (300 * 200), 24);
 }
@@ -144,8 +147,7 @@ TEST(LoadPictureFile, EightBitPreviewUsesTheFillPalette) {
     ASSERT_TRUE(WritePicture(file, FIF_BMP, 8, 2, [](int x, int) {
         return x < 4 ? MakeColour(255, 0, 0) : MakeColour(0, 0, 255);
     }));
-    std::vector<char> name(file.begin(), file.end());
-    name.push_back('\0');
+    std::string name = file;
     ListReporter reporter;
     FillBitmap fill;
     BuildDeviceFill(fill, 8, 0, 0, kFillPicture, 0, 0, 0, 0, name.data(), 0, 0, reporter);
@@ -157,8 +159,7 @@ TEST(LoadPictureFile, EightBitPreviewUsesTheFillPalette) {
 }
 
 TEST_F(PictureFileTest, BuildFillShapesOfThePicture) {
-    std::vector<char> name(picture.begin(), picture.end());
-    name.push_back('\0');
+    std::string name = picture;
     ListReporter reporter;
 
     // The renderer's 0 × 0: the picture's own size in a 24-bit DIB, top row first.
@@ -190,10 +191,6 @@ TEST_F(PictureFileTest, BuildFillShapesOfThePicture) {
 
 TEST(LoadPictureFile, RefusedFiles) {
     test::TempDir dir;
-    PictureInfo info;
-    int32_t width = 30;
-    int32_t height = 20;
-
     // WBMP is not among the formats read.
     const std::string wbmp = dir.file("logo.wbmp").string();
     FreeImage_Initialise(TRUE);
@@ -203,28 +200,28 @@ TEST(LoadPictureFile, RefusedFiles) {
     FreeImage_Unload(mono);
     FreeImage_DeInitialise();
     ASSERT_TRUE(saved);
-    EXPECT_EQ(LoadPictureFile(wbmp.c_str(), info, width, height, 24), 0);
-    EXPECT_EQ(width, 30);
-    EXPECT_EQ(height, 20);
+    const Loaded refused = Load(wbmp, 24, 30, 20);
+    EXPECT_EQ(refused.result, 0);
+    EXPECT_EQ(refused.width, 30);
+    EXPECT_EQ(refused.height, 20);
 
     // The raw form of PGM is refused, its text form is read.
     ASSERT_TRUE(
         test::WriteFileBytes(dir.file("raw.pgm"), std::string("P5\n3 2\n255\n", 11) +
                                                       std::string("\x00\x80\xFF\x0A\x14\x1E", 6)));
-    EXPECT_EQ(LoadPictureFile(dir.file("raw.pgm").c_str(), info, width, height, 24), 0);
+    EXPECT_EQ(Load(dir.file("raw.pgm").string(), 24).result, 0);
     ASSERT_TRUE(test::WriteFileBytes(dir.file("text.pgm"), "P2\n3 2\n255\n0 128 255\n10 20 30\n"));
-    width = 0;
-    height = 0;
-    ASSERT_EQ(LoadPictureFile(dir.file("text.pgm").c_str(), info, width, height, 24), 1);
-    EXPECT_EQ(width, 3);
-    EXPECT_EQ(height, 2);
-    EXPECT_EQ(Bgr(info.pixels, 3), (std::vector<int>{128, 128, 128}));
-    EXPECT_EQ(Bgr(info.pixels, 12 + 6), (std::vector<int>{30, 30, 30})); // rows of 12 bytes
+    const Loaded text = Load(dir.file("text.pgm").string(), 24);
+    ASSERT_EQ(text.result, 1);
+    EXPECT_EQ(text.width, 3);
+    EXPECT_EQ(text.height, 2);
+    EXPECT_EQ(Bgr(text.info.pixels, 3), (std::vector<int>{128, 128, 128}));
+    EXPECT_EQ(Bgr(text.info.pixels, 12 + 6), (std::vector<int>{30, 30, 30})); // rows of 12 bytes
 
-    EXPECT_EQ(LoadPictureFile(dir.file("missing.png").c_str(), info, width, height, 24), 0);
     ASSERT_TRUE(test::WriteFileBytes(dir.file("notes.png"), "not a picture at all"));
-    EXPECT_EQ(LoadPictureFile(dir.file("notes.png").c_str(), info, width, height, 24), 0);
-    EXPECT_EQ(LoadPictureFile("", info, width, height, 24), 0);
+    for (const std::string& file :
+         {dir.file("missing.png").string(), dir.file("notes.png").string(), std::string()})
+        EXPECT_EQ(Load(file, 24).result, 0) << file;
 }
 
 TEST(BuildFill, UnreadablePictureFallsBackToGrey) {

@@ -1,0 +1,84 @@
+// arbolix-cli chart: the file it writes is chosen by the extension.
+
+#include <gtest/gtest.h>
+
+#include <FreeImage.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace arbolix {
+namespace {
+
+class ChartCommand : public ::testing::Test {
+protected:
+    test::CommandResult chart(std::vector<std::string> options) {
+        std::vector<std::string> args{ARBOLIX_CLI, "--profile", dir_.file("profile.ini").string(), "chart",
+                                      test::SampleFamilyFile().string(), "--root", "I14", "--mode", "both"};
+        args.insert(args.end(), options.begin(), options.end());
+        return test::RunCommand(args);
+    }
+    std::string file(const char* name) const { return dir_.file(name).string(); }
+
+    test::TempDir dir_;
+};
+
+TEST_F(ChartCommand, PicturesInEachFormatAndColourMode) {
+    ASSERT_EQ(chart({"--size", "1000x0", "--colors", "mono", "-o", file("arbre.BMP")}).exitCode, 0);
+    FIBITMAP* bmp = FreeImage_Load(FIF_BMP, file("arbre.BMP").c_str(), 0);
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(FreeImage_GetBPP(bmp), 1u);
+    // Width rounded down to 992; height 0 takes the chart's proportions (about 5 to 1).
+    EXPECT_EQ(FreeImage_GetWidth(bmp), 992u);
+    EXPECT_GT(FreeImage_GetHeight(bmp), 150u);
+    EXPECT_LT(FreeImage_GetHeight(bmp), 250u);
+    FreeImage_Unload(bmp);
+
+    ASSERT_EQ(chart({"--size", "640x480", "--colors", "gris", "-o", file("arbre.jpg")}).exitCode, 0);
+    EXPECT_EQ(FreeImage_GetFileType(file("arbre.jpg").c_str(), 0), FIF_JPEG);
+    ASSERT_EQ(chart({"--size", "640x480", "-o", file("arbre.png")}).exitCode, 0);
+    FIBITMAP* png = FreeImage_Load(FIF_PNG, file("arbre.png").c_str(), 0);
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(FreeImage_GetBPP(png), 24u);
+    EXPECT_EQ(FreeImage_GetWidth(png), 640u);
+    FreeImage_Unload(png);
+}
+
+TEST_F(ChartCommand, VectorFilesAndPosters) {
+    ASSERT_EQ(chart({"--size", "1600x400", "-o", file("arbre.svg")}).exitCode, 0);
+    EXPECT_NE(test::ReadFileBytes(file("arbre.svg")).find("<svg"), std::string::npos);
+    const auto poster = chart({"--pages", "2x3", "--paper", "letter", "-o", file("poster.pdf")});
+    ASSERT_EQ(poster.exitCode, 0) << poster.err;
+    const std::string pdf = test::ReadFileBytes(file("poster.pdf"));
+    EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+    EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
+}
+
+TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"-o", file("arbre.gif")},
+                                                  {"--colors", "16", "-o", file("arbre.png")},
+                                                  {"--pages", "9x1", "-o", file("arbre.pdf")},
+                                                  {"--paper", "A5", "-o", file("arbre.pdf")},
+                                                  {"--size", "640", "-o", file("arbre.png")},
+                                                  {"--size", "0x480", "-o", file("arbre.png")},
+                                                  {"--size", "640x480"}}) {
+        const auto result = chart(wrong);
+        EXPECT_EQ(result.exitCode, 2) << wrong[1];
+        EXPECT_FALSE(result.err.empty());
+    }
+    const auto missing = chart({"-o", file("absent/arbre.png")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("Dossier introuvable"), std::string::npos);
+    const auto unknown = test::RunCommand({ARBOLIX_CLI, "--profile", file("profile.ini"), "chart",
+                                           test::SampleFamilyFile().string(), "--root", "I9999", "-o", file("a.png")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_NE(unknown.err.find("Personne inconnue"), std::string::npos);
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+        EXPECT_EQ(entry.path().filename(), "profile.ini") << entry.path();
+}
+
+} // namespace
+} // namespace arbolix

@@ -1,0 +1,169 @@
+// The chart saved as SVG, as a PDF poster and as pictures, from the sample family.
+
+#include <gtest/gtest.h>
+
+#include <FreeImage.h>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "app/reporter.h"
+#include "data/gedcom_reader.h"
+#include "export/qt_chart_export.h"
+#include "support/test_support.h"
+#include "tree/tree_compute.h"
+#include "tree/tree_layout.h"
+
+namespace arbolix {
+namespace {
+
+void EnsureGuiApplication() {
+    if (QCoreApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "arbolix_qt_tests";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+}
+
+class Chooser final : public RootChooser {
+public:
+    Chooser(int32_t mode, int32_t person) : choice_{mode, person} {}
+    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
+
+private:
+    RootChoice choice_;
+};
+
+// Pierre DELORME (record 14) with his ancestors and descendants.
+class SampleChart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApplication();
+        ASSERT_GT(ReadGedcom(store_, test::SampleFamilyFile().string(), settings_.m_gedcom, reporter_), 0);
+        compute(kModeBoth, 14);
+    }
+    void compute(int32_t mode, int32_t person) {
+        tree_.descendantRoot = 0; // a new root is chosen
+        Chooser chooser(mode, person);
+        ASSERT_EQ(BuildChartTables(tree_, store_, settings_, &chooser, reporter_), 0);
+        LayoutTree(tree_, settings_, zoom_);
+    }
+    ChartToDraw draw(int64_t zoom = 1, int32_t scrollX = 0, int64_t scrollY = 0) {
+        return {tree_, store_, settings_, ChartView{zoom, scrollX, scrollY}, reporter_};
+    }
+    // The top-left corners of the boxes seen, wholly or in part, on a width × height picture.
+    std::set<std::pair<int64_t, int64_t>> visibleBoxes(int64_t width, int64_t height) const {
+        std::set<std::pair<int64_t, int64_t>> boxes;
+        const auto add = [&](const auto& node) {
+            if (node.boxRight > 0 && node.boxBottom > 0 && node.boxLeft < width && node.boxTop < height)
+                boxes.insert({node.boxLeft, node.boxTop});
+        };
+        for (int32_t n = 1; n <= tree_.descendantCount; ++n) add(tree_.descendants[static_cast<size_t>(n)]);
+        for (int32_t n = 1; n <= tree_.ancestorCount; ++n) add(tree_.ancestors[static_cast<size_t>(n)]);
+        return boxes;
+    }
+
+    PersonStore store_;
+    ChartTree tree_;
+    ChartSettings settings_ = DefaultChartSettings();
+    ListReporter reporter_;
+    int64_t zoom_ = 1;
+    test::TempDir dir_;
+};
+
+// The filled rectangles of an SVG larger than a line: the box interiors (and the background).
+std::set<std::pair<int64_t, int64_t>> SvgAreas(const std::string& svg) {
+    std::set<std::pair<int64_t, int64_t>> areas;
+    QXmlStreamReader reader(QByteArray::fromStdString(svg));
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("rect")) continue;
+        const auto attribute = [&](const char* name) { return reader.attributes().value(QLatin1String(name)).toLongLong(); };
+        if (attribute("width") > 1 && attribute("height") > 1) areas.insert({attribute("x"), attribute("y")});
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return areas;
+}
+
+TEST_F(SampleChart, SvgHoldsOneFramePerVisibleBox) {
+    const std::string path = dir_.file("arbre.svg").string();
+    ASSERT_EQ(WriteSvgChart(draw(), 1600, 530, path), 0);
+    std::set<std::pair<int64_t, int64_t>> areas = SvgAreas(test::ReadFileBytes(path));
+    ASSERT_EQ(areas.erase({0, 0}), 1u); // the background
+    const auto boxes = visibleBoxes(1600, 530);
+    EXPECT_EQ(areas, boxes);
+    EXPECT_GT(boxes.size(), 40u);
+
+    // Zoomed in, only the boxes of the quarter shown are there.
+    ASSERT_EQ(WriteSvgChart(draw(4, 2, 2), 1600, 530, path), 0);
+    areas = SvgAreas(test::ReadFileBytes(path));
+    areas.erase({0, 0});
+    EXPECT_EQ(areas, visibleBoxes(1600, 530));
+    EXPECT_LT(areas.size(), boxes.size());
+    EXPECT_TRUE(reporter_.messages.empty());
+}
+
+TEST_F(SampleChart, PdfPosterHasOnePagePerTileInTheChartsOrientation) {
+    const std::string path = dir_.file("poster.pdf").string();
+    ASSERT_EQ(WritePdfPoster(draw(), PosterLayout{3, 2, PaperSize::A3, 150}, path), 0);
+    const auto read = [&] { return QString::fromLatin1(QByteArray::fromStdString(test::ReadFileBytes(path))); };
+    EXPECT_EQ(read().count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 6);
+    // The chart is about five times wider than high: landscape sheets (3 × 420 by 2 × 297 mm)
+    // come nearer to that than portrait ones.
+    const QRegularExpression mediaBox(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)"));
+    const auto landscape = [&] {
+        const auto match = mediaBox.match(read());
+        EXPECT_TRUE(match.hasMatch());
+        return match.captured(1).toDouble() > match.captured(2).toDouble();
+    };
+    EXPECT_TRUE(landscape());
+    // A father of twenty children makes a chart higher than wide: portrait.
+    std::string family = "0 HEAD\n1 CHAR ANSI\n0 @I1@ INDI\n1 NAME Jean /DUPONT/\n1 FAMS @F1@\n";
+    std::string children;
+    for (int child = 2; child <= 21; ++child) {
+        family += std::string("0 @I") + std::to_string(child) + "@ INDI\n1 NAME Enfant /DUPONT/\n1 FAMC @F1@\n";
+        children += std::string("1 CHIL @I") + std::to_string(child) + "@\n";
+    }
+    family += "0 @F1@ FAM\n1 HUSB @I1@\n" + children + "0 TRLR\n";
+    ASSERT_GT(ReadGedcomBytes(store_, family, settings_.m_gedcom, reporter_), 0);
+    compute(kModeDescendants, 1);
+    ASSERT_EQ(WritePdfPoster(draw(), PosterLayout{1, 1, PaperSize::A4, 150}, path), 0);
+    EXPECT_EQ(read().count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
+    EXPECT_FALSE(landscape());
+}
+
+TEST_F(SampleChart, PicturesByExtensionAndFailuresLeaveNothing) {
+    settings_.texture_fond.brush.lbColor = MakeColour(255, 255, 224);
+    const std::string bmp = dir_.file("ARBRE.BMP").string();
+    ASSERT_EQ(ExportChartPicture(draw(), {992, 330}, kColourMonochrome, bmp), PictureWriteResult::Written);
+    FIBITMAP* picture = FreeImage_Load(FIF_BMP, bmp.c_str(), 0);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(FreeImage_GetBPP(picture), 1u);
+    EXPECT_EQ(FreeImage_GetWidth(picture), 992u);
+    // The background's corner is entry 1, the background colour.
+    BYTE index = 0;
+    ASSERT_TRUE(FreeImage_GetPixelIndex(picture, 0, 0, &index));
+    EXPECT_EQ(index, 1);
+    const RGBQUAD* palette = FreeImage_GetPalette(picture);
+    EXPECT_EQ(palette[1].rgbBlue, 224);
+    FreeImage_Unload(picture);
+
+    const std::string gif = dir_.file("arbre.gif").string();
+    EXPECT_EQ(ExportChartPicture(draw(), {992, 330}, kColour24Bits, gif), PictureWriteResult::UnknownType);
+    EXPECT_FALSE(std::filesystem::exists(gif));
+
+    const std::string missing = dir_.file("absent/arbre.svg").string();
+    EXPECT_EQ(WriteSvgChart(draw(), 800, 300, missing), -1);
+    EXPECT_EQ(WritePdfPoster(draw(), PosterLayout{}, dir_.file("absent/arbre.pdf").string()), -1);
+    EXPECT_EQ(reporter_.messages.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("absent")));
+}
+
+} // namespace
+} // namespace arbolix
