@@ -7,7 +7,8 @@
 namespace arbolix {
 
 int Recompute(ChartTree& tree, PersonStore& store, const ChartSettings& settings, int32_t rootXref,
-              int64_t& zoom, Reporter& reporter, const std::function<int32_t()>& reread) {
+              int64_t& zoom, Reporter& reporter, const std::function<int32_t()>& reread,
+              RootChooser* chooser) {
     const auto nothingToDraw = [&] {
         tree.descendantCount = 0;
         tree.ancestorCount = 0;
@@ -21,10 +22,13 @@ int Recompute(ChartTree& tree, PersonStore& store, const ChartSettings& settings
     } else if (!reread || reread() <= 0) {
         return nothingToDraw();
     }
-    if (rootXref <= 0 || rootXref > store.highestXref || store[rootXref].xref != rootXref) return nothingToDraw();
+    const bool choose = rootXref == 0 && chooser != nullptr;
+    if (!choose && (rootXref <= 0 || rootXref > store.highestXref || store[rootXref].xref != rootXref))
+        return nothingToDraw();
     // After a restore every record sits at its own number again.
-    tree.descendantRoot = rootXref;
-    const int computed = BuildChartTables(tree, store, settings, nullptr, reporter);
+    tree.descendantRoot = choose ? 0 : rootXref;
+    if (!choose) tree.rootXref = rootXref;
+    const int computed = BuildChartTables(tree, store, settings, chooser, reporter);
     LayoutTree(tree, settings, zoom);
     return computed;
 }

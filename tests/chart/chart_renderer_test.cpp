@@ -16,6 +16,8 @@
 namespace arbolix {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 template <class Node>
 void Name(Node& node, const char* surname, const char* given, const char* place = "?") {
     std::strcpy(node.surname, surname);
@@ -24,49 +26,40 @@ void Name(Node& node, const char* surname, const char* given, const char* place 
 }
 
 struct HandChart {
-    ChartTree tree;
+    ChartTree tree{.chartMode = kModeDescendants, .longestSurname = 6, .longestGivenName = 4, .descendantExtentX = 32,
+                   .extentX = 32, .yMin = -45, .yMax = 45};
     PersonStore store;
     ChartSettings settings = DefaultChartSettings();
     RecordingCanvas canvas{DeviceInfo{32, 96, 96, 1000, 1000}};
     ListReporter reporter;
 
-    HandChart() {
-        tree.extentX = 32;
-        tree.descendantExtentX = 32;
-        tree.yMin = -45;
-        tree.yMax = 45;
-        tree.longestSurname = 6;
-        tree.longestGivenName = 4;
-        tree.chartMode = kModeDescendants;
-    }
-
-    DescendantNode& descendant(int32_t n, int32_t generation, int32_t layoutX, double layoutY) {
-        tree.descendantCount = std::max(tree.descendantCount, n);
-        DescendantNode& node = tree.descendants[static_cast<size_t>(n)];
-        node = DescendantNode{};
-        node.generation = generation;
+    template <class Node> Node& node(std::vector<Node>& table, int32_t& count, int32_t n, int32_t layoutX, double layoutY) {
+        count = std::max(count, n);
+        Node& node = table[static_cast<size_t>(n)] = Node{};
         node.layoutX = layoutX;
         node.layoutY = layoutY;
         Name(node, "DUPONT", "Jean");
         return node;
+    }
+    DescendantNode& descendant(int32_t n, int32_t generation, int32_t layoutX, double layoutY, int32_t parent1 = 0) {
+        DescendantNode& added = node(tree.descendants, tree.descendantCount, n, layoutX, layoutY);
+        added.generation = generation;
+        if ((added.parent1 = parent1) != 0) {
+            int32_t* children = tree.descendants[static_cast<size_t>(parent1)].children;
+            *std::find(children, children + 32, 0) = n;
+        }
+        return added;
     }
     AncestorNode& ancestor(int32_t n, int64_t sosa, int32_t layoutX, double layoutY) {
-        tree.ancestorCount = std::max(tree.ancestorCount, n);
-        AncestorNode& node = tree.ancestors[static_cast<size_t>(n)];
-        node = AncestorNode{};
-        node.sosa = sosa;
-        node.layoutX = layoutX;
-        node.layoutY = layoutY;
-        Name(node, "DUPONT", "Jean");
-        return node;
+        AncestorNode& added = node(tree.ancestors, tree.ancestorCount, n, layoutX, layoutY);
+        added.sosa = sosa;
+        return added;
     }
     // The root (1) with two children (2 above, 3 below), one generation to its left.
     void rootWithTwoChildren() {
         descendant(1, 0, 0, 0);
-        descendant(2, 1, 32, -20).parent1 = 1;
-        descendant(3, 1, 32, 20).parent1 = 1;
-        tree.descendants[1].children[0] = 2;
-        tree.descendants[1].children[1] = 3;
+        descendant(2, 1, 32, -20, 1);
+        descendant(3, 1, 32, 20, 1);
     }
     void draw(int64_t size = 1000, const ChartView& view = {}) {
         canvas.clear();
@@ -75,11 +68,18 @@ struct HandChart {
     bool has(const std::string& line) const {
         return std::find(canvas.lines().begin(), canvas.lines().end(), line) != canvas.lines().end();
     }
-    // The lines drawn after `marker`, up to the next line starting with `stop` (or the end).
-    std::vector<std::string> after(const std::string& marker, size_t count) const {
+    // Which of these lines were not drawn.
+    Lines missing(const Lines& expected) const {
+        Lines absent;
+        for (const std::string& line : expected)
+            if (!has(line)) absent.push_back(line);
+        return absent;
+    }
+    // The `count` lines drawn after `marker` (none when it was not drawn).
+    Lines after(const std::string& marker, size_t count) const {
         const auto& lines = canvas.lines();
         auto it = std::find(lines.begin(), lines.end(), marker);
-        std::vector<std::string> found;
+        Lines found;
         if (it == lines.end()) return found;
         for (++it; it != lines.end() && found.size() < count; ++it) found.push_back(*it);
         return found;
@@ -88,93 +88,66 @@ struct HandChart {
 
 TEST(DrawChart, BoxesTextsAndYears) {
     HandChart c;
+    c.draw();
+    EXPECT_TRUE(c.canvas.lines().empty()); // empty tables draw nothing
     c.rootWithTwoChildren();
     c.tree.descendants[1].birthYear = 1850;
     c.tree.descendants[1].deathYear = 1920;
-    c.settings.setnaissance = 1;
-    c.settings.setdece = 1;
+    c.settings.setnaissance = c.settings.setdece = 1;
     c.draw();
     // The root, mirrored to the right: x = 32 − 0 → left px(32) = 410, right px(82) = 910,
-    // top py(−5) = 450, a row of 100.
-    EXPECT_TRUE(c.has("Rectangle 410 450 911 550"));
-    EXPECT_TRUE(c.has("Rectangle 90 250 591 350"));
-    EXPECT_TRUE(c.has("Rectangle 90 650 591 750"));
-    EXPECT_EQ(c.tree.descendants[1].boxLeft, 410);
-    EXPECT_EQ(c.tree.descendants[1].boxRight, 911);
-    EXPECT_EQ(c.tree.descendants[1].boxTop, 450);
-    EXPECT_EQ(c.tree.descendants[1].boxBottom, 550);
-    // Texts of 98 pixels (98 % of a row); "DUPONT J." gets glyphs 480 / 9 = 53 wide.
-    EXPECT_TRUE(c.has("Font h=98 w=53 \"Times New Roman\" 400"));
-    EXPECT_TRUE(c.has("TextOut 420 450 TA_TOP|TA_LEFT \"DUPONT J.\""));
-    // Years beyond the box's right side: the date font fits "2999" in 9 units (90 pixels).
-    EXPECT_TRUE(c.has("Font h=48 w=22 \"Times New Roman\" 400"));
-    EXPECT_TRUE(c.has("TextOut 911 482 TA_BASELINE|TA_LEFT \"1850\""));
-    EXPECT_TRUE(c.has("TextOut 911 549 TA_BASELINE|TA_LEFT \"1920\""));
+    // top py(−5) = 450, a row of 100. Texts of 98 pixels (98 % of a row); "DUPONT J." gets
+    // glyphs 480 / 9 = 53 wide. Years beyond the box's right side: the date font fits "2999" in
+    // 9 units (90 pixels).
+    EXPECT_EQ(c.missing({"Rectangle 410 450 911 550", "Rectangle 90 250 591 350", "Rectangle 90 650 591 750",
+                         "Font h=98 w=53 \"Times New Roman\" 400", "TextOut 420 450 TA_TOP|TA_LEFT \"DUPONT J.\"",
+                         "Font h=48 w=22 \"Times New Roman\" 400", "TextOut 911 482 TA_BASELINE|TA_LEFT \"1850\"",
+                         "TextOut 911 549 TA_BASELINE|TA_LEFT \"1920\""}),
+              Lines{});
+    const DescendantNode& root = c.tree.descendants[1];
+    EXPECT_EQ((std::vector<int64_t>{root.boxLeft, root.boxRight, root.boxTop, root.boxBottom}),
+              (std::vector<int64_t>{410, 911, 450, 550}));
 }
 
-TEST(DrawChart, EmptyTablesDrawNothing) {
-    HandChart c;
-    c.draw();
-    EXPECT_TRUE(c.canvas.lines().empty());
-}
-
-TEST(DrawChart, PlainDescendantLinksAndSecondParent) {
+TEST(DrawChart, DescendantLinksSecondParentBracesAndTheImplexePen) {
     HandChart c;
     c.rootWithTwoChildren();
-    c.descendant(4, 2, 64, 0).parent1 = 2;
-    c.tree.descendants[4].parent2 = 3;
-    c.tree.descendants[2].children[0] = 4;
+    c.descendant(4, 2, 64, 0, 2).parent2 = 3;
     c.draw();
     // The bus 10 units left of the root, xb = px(22) = 310; the children's right edges px(50).
-    EXPECT_EQ(c.after("TextOut 420 450 TA_TOP|TA_LEFT \"DUPONT J.\"", 0).size(), 0u);
-    const std::vector<std::string> bus{"MoveTo 410 500", "LineTo 310 500", "MoveTo 590 300", "LineTo 310 300",
-                                       "LineTo 310 500", "MoveTo 590 700", "LineTo 310 700", "LineTo 310 500",
-                                       "MoveTo 310 300", "LineTo 310 700"};
-    const auto& lines = c.canvas.lines();
-    EXPECT_NE(std::search(lines.begin(), lines.end(), bus.begin(), bus.end()), lines.end());
+    EXPECT_EQ(c.after("MoveTo 410 500", 9), (Lines{"LineTo 310 500", "MoveTo 590 300", "LineTo 310 300", "LineTo 310 500",
+                                                   "MoveTo 590 700", "LineTo 310 700", "LineTo 310 500", "MoveTo 310 300",
+                                                   "LineTo 310 700"}));
     // Node 4 (x = −32) joins its second parent 3: from its right edge px(18) = 270 to 3's left px(0).
-    const std::vector<std::string> second{"MoveTo 270 500", "LineTo 90 700"};
-    EXPECT_NE(std::search(lines.begin(), lines.end(), second.begin(), second.end()), lines.end());
-}
+    EXPECT_FALSE(std::ranges::search(c.canvas.lines(), Lines{"MoveTo 270 500", "LineTo 90 700"}).empty());
 
-TEST(DrawChart, BracesAndTheImplexePen) {
-    HandChart c;
-    c.rootWithTwoChildren();
-    c.descendant(4, 2, 64, 0).parent1 = 2;
-    c.tree.descendants[4].parent2 = 3;
-    c.tree.descendants[2].children[0] = 4;
     c.settings.setaccolade = 1;
     c.settings.m_implexe.m_type = 2;
     c.settings.m_implexe.couleur = 0x0000FF;
     c.draw();
-    EXPECT_TRUE(c.has("PolyBezier 410 500 590 500 410 300 590 300"));
-    EXPECT_TRUE(c.has("PolyBezier 410 500 590 500 410 700 590 700"));
+    EXPECT_EQ(c.missing({"PolyBezier 410 500 590 500 410 300 590 300", "PolyBezier 410 500 590 500 410 700 590 700"}),
+              Lines{});
     // The second parent's curve in the implexe pen, then the main pen again.
-    EXPECT_EQ(c.after("Pen dash 1 0x0000FF", 2),
-              (std::vector<std::string>{"PolyBezier 270 500 90 500 270 700 90 700", "Pen solid 1 0x000000"}));
+    EXPECT_EQ(c.after("Pen dash 1 0x0000FF", 2), (Lines{"PolyBezier 270 500 90 500 270 700 90 700", "Pen solid 1 0x000000"}));
 }
 
 TEST(DrawChart, DescendantPipes) {
     HandChart c;
     c.descendant(1, 0, 0, 0);
-    c.descendant(2, 1, 32, -20).parent1 = 1;
-    c.tree.descendants[1].children[0] = 2;
+    c.descendant(2, 1, 32, -20, 1);
     c.settings.tuyau = 1;
     c.draw();
     // t = min(500 / 30, 100 / 8) = 12, h = 6, xb = 310. One child: two straight walls.
-    EXPECT_TRUE(c.has("FrameRect 386 488 411 512 0x000000"));
     EXPECT_EQ(c.after("FrameRect 386 488 411 512 0x000000", 4),
-              (std::vector<std::string>{"MoveTo 386 494", "LineTo 299 494", "MoveTo 386 506", "LineTo 299 506"}));
+              (Lines{"MoveTo 386 494", "LineTo 299 494", "MoveTo 386 506", "LineTo 299 506"}));
     // The child's socket on its right edge and its walls to its parent's bus, xp = px(60) = 690.
-    EXPECT_TRUE(c.has("FrameRect 590 288 614 300 0x000000"));
     EXPECT_EQ(c.after("FrameRect 590 288 614 300 0x000000", 4),
-              (std::vector<std::string>{"MoveTo 678 294", "LineTo 613 294", "MoveTo 678 306", "LineTo 613 306"}));
+              (Lines{"MoveTo 678 294", "LineTo 613 294", "MoveTo 678 306", "LineTo 613 306"}));
 
     // Two children: the walls reach the bus, the entry bracket, the tab of each child.
-    c.descendant(3, 1, 32, 20).parent1 = 1;
-    c.tree.descendants[1].children[1] = 3;
+    c.descendant(3, 1, 32, 20, 1);
     c.draw();
-    const std::vector<std::string> bus{
+    const Lines bus{
         "MoveTo 386 494", "LineTo 322 494", "MoveTo 386 506", "LineTo 322 506",                     // walls
         "MoveTo 316 488", "LineTo 322 488", "LineTo 322 512", "LineTo 316 512",                     // entry
         "MoveTo 304 312", "LineTo 298 312", "LineTo 298 288", "LineTo 316 288", "LineTo 316 488",   // first
@@ -186,15 +159,15 @@ TEST(DrawChart, DescendantPipes) {
 // The ancestor table: node 1 at x 0, its father and mother at x 32. The link leaves node 1's right
 // side (px(50) = 590) for the middle of the gap, px((0 + 50 + 32) / 2) = px(41) = 500.
 struct AncestorChart : HandChart {
-    AncestorChart(double yFather, double yMother, double yChild) {
-        tree.descendantCount = 0;
-        tree.descendantExtentX = 0;
+    AncestorChart(double yFather, double yMother, double yChild, bool pipes = false) {
+        tree.descendantCount = tree.descendantExtentX = 0;
         tree.chartMode = kModeAncestors;
         ancestor(1, 1, 0, yChild);
         ancestor(2, 2, 32, yFather).child = 1;
         ancestor(3, 3, 32, yMother).child = 1;
         tree.ancestors[1].father = 2;
         tree.ancestors[1].mother = 3;
+        settings.tuyau = pipes;
     }
 };
 
@@ -202,52 +175,36 @@ TEST(DrawChart, PlainAndBraceAncestorLinks) {
     AncestorChart c(-20, 20, 0);
     c.draw();
     // The link leaves the box one pen half (at least 1) and one pixel beyond its right edge: 592.
-    const std::vector<std::string> plain{"MoveTo 500 300", "LineTo 500 500", "LineTo 500 700", "MoveTo 592 500",
-                                         "LineTo 500 500", "MoveTo 410 300", "LineTo 500 300", "MoveTo 410 700",
-                                         "LineTo 500 700"};
-    const auto& lines = c.canvas.lines();
-    EXPECT_NE(std::search(lines.begin(), lines.end(), plain.begin(), plain.end()), lines.end());
-
+    EXPECT_EQ(c.after("MoveTo 500 300", 8), (Lines{"LineTo 500 500", "LineTo 500 700", "MoveTo 592 500", "LineTo 500 500",
+                                                   "MoveTo 410 300", "LineTo 500 300", "MoveTo 410 700", "LineTo 500 700"}));
     // Braces: two curves from px(39) = 480 to px(43) = 520.
     c.settings.setaccolade = 1;
     c.draw();
-    EXPECT_TRUE(c.has("PolyBezier 480 500 520 500 480 300 520 300"));
-    EXPECT_TRUE(c.has("PolyBezier 480 500 520 500 480 700 520 700"));
-    EXPECT_TRUE(c.has("MoveTo 592 500"));
-    EXPECT_EQ(c.after("MoveTo 592 500", 1), (std::vector<std::string>{"LineTo 480 500"}));
+    EXPECT_EQ(c.missing({"PolyBezier 480 500 520 500 480 300 520 300", "PolyBezier 480 500 520 500 480 700 520 700"}),
+              Lines{});
+    EXPECT_EQ(c.after("MoveTo 592 500", 1), Lines{"LineTo 480 500"});
 }
 
 TEST(DrawChart, AncestorPipeJunctionAtEachHeight) {
     // t = 12: the junction outline around X = 500, by the child's height against its parents'.
-    struct Case {
-        double yChild;
-        const char* junction; // the outline's first points, "" for none
-    };
-    const Case cases[] = {
+    const std::pair<double, const char*> cases[] = {
         {0, "Polyline 464 512 488 512 488 536 512 536 512 464 488 464 488 488 464 488 464 512"},    // between
         {-20, "Polyline 464 312 488 312 488 336 512 336 512 312 536 312 536 288 464 288 464 312"},  // at father
         {20, "Polyline 464 712 536 712 536 688 512 688 512 664 488 664 488 688 464 688 464 712"},   // at mother
         {-40, "Polyline 488 336 512 336 512 312 536 312 536 288 512 288 512 264 488 264 488 336"},  // above both
         {40, "Polyline 488 736 512 736 512 712 536 712 536 688 512 688 512 664 488 664 488 736"},   // below both
     };
-    for (const Case& k : cases) {
-        AncestorChart c(-20, 20, k.yChild);
-        c.settings.tuyau = 1;
+    for (const auto& [yChild, junction] : cases) {
+        AncestorChart c(-20, 20, yChild, true);
         c.draw();
-        SCOPED_TRACE(k.yChild);
-        EXPECT_EQ(c.canvas.countStartingWith("Polyline"), std::strlen(k.junction) ? 1u : 0u);
-        if (std::strlen(k.junction)) {
-            EXPECT_TRUE(c.has(k.junction));
-        }
+        EXPECT_EQ(c.canvas.countStartingWith("Polyline"), 1u) << yChild;
+        EXPECT_TRUE(c.has(junction)) << yChild;
     }
     // Thick pipes: walls at ± 6 from the child's socket to the junction.
-    AncestorChart c(-20, 20, 0);
-    c.settings.tuyau = 1;
+    AncestorChart c(-20, 20, 0, true);
     c.draw();
     EXPECT_TRUE(c.has("FrameRect 590 488 615 512 0x000000"));
-    EXPECT_EQ(c.after("FrameRect 399 688 411 712 0x000000", 0).size(), 0u);
-    EXPECT_TRUE(c.has("MoveTo 614 506"));
-    EXPECT_EQ(c.after("MoveTo 614 506", 1), (std::vector<std::string>{"LineTo 464 506"}));
+    EXPECT_EQ(c.after("MoveTo 614 506", 1), Lines{"LineTo 464 506"});
     // Braces bend the pipes with quarter arcs.
     c.settings.setaccolade = 1;
     c.draw();
@@ -255,11 +212,10 @@ TEST(DrawChart, AncestorPipeJunctionAtEachHeight) {
 
     // A box below both parents (a second link to ancestors higher up) rises into the junction
     // at the mother's height instead of stopping short of the bus.
-    AncestorChart below(-20, 20, 40);
-    below.settings.tuyau = 1;
+    AncestorChart below(-20, 20, 40, true);
     below.draw();
-    EXPECT_EQ(below.after("MoveTo 614 894", 2), (std::vector<std::string>{"LineTo 494 894", "LineTo 494 736"}));
-    EXPECT_EQ(below.after("MoveTo 614 906", 2), (std::vector<std::string>{"LineTo 506 906", "LineTo 506 736"}));
+    EXPECT_EQ(below.after("MoveTo 614 894", 2), (Lines{"LineTo 494 894", "LineTo 494 736"}));
+    EXPECT_EQ(below.after("MoveTo 614 906", 2), (Lines{"LineTo 506 906", "LineTo 506 736"}));
     below.settings.setaccolade = 1;
     below.draw();
     EXPECT_TRUE(below.has("Arc 494 894 734 578 614 894 494 736"));
@@ -267,28 +223,23 @@ TEST(DrawChart, AncestorPipeJunctionAtEachHeight) {
 
 TEST(DrawChart, ThinPipesAreSingleLines) {
     // A 100 × 100 drawing: one pixel a unit, rows of 10, t = min(50 / 30, 10 / 8) = 1.
-    AncestorChart c(-20, 20, 0);
-    c.settings.tuyau = 1;
+    AncestorChart c(-20, 20, 0, true);
     c.draw(100);
-    EXPECT_TRUE(c.has("MoveTo 61 50"));
-    EXPECT_EQ(c.after("MoveTo 61 50", 1), (std::vector<std::string>{"LineTo 47 50"}));
-    EXPECT_TRUE(c.has("MoveTo 39 30"));
-    EXPECT_EQ(c.after("MoveTo 39 30", 1), (std::vector<std::string>{"LineTo 50 30"}));
+    EXPECT_EQ(c.after("MoveTo 61 50", 1), Lines{"LineTo 47 50"});
+    EXPECT_EQ(c.after("MoveTo 39 30", 1), Lines{"LineTo 50 30"});
     // Equal heights: one line straight from the child to its father.
-    AncestorChart level(0, 0, 0);
+    AncestorChart level(0, 0, 0, true);
     level.tree.ancestorCount = 2;
     level.tree.ancestors[1].mother = 0;
-    level.settings.tuyau = 1;
     level.draw(100);
-    EXPECT_TRUE(level.has("MoveTo 61 50"));
-    EXPECT_EQ(level.after("MoveTo 61 50", 1), (std::vector<std::string>{"LineTo 39 50"}));
+    EXPECT_EQ(level.after("MoveTo 61 50", 1), Lines{"LineTo 39 50"});
 }
 
 TEST(DrawChart, QuarterArcsAndTheirLimits) {
     RecordingCanvas canvas;
     DrawQuarterArc(canvas, 10, 20, 30, 50, true);
     DrawQuarterArc(canvas, 10, 20, 30, 50, false);
-    EXPECT_EQ(canvas.lines(), (std::vector<std::string>{"Arc 10 50 50 -10 10 20 30 50", "Arc 10 50 50 -10 30 50 10 20"}));
+    EXPECT_EQ(canvas.lines(), (Lines{"Arc 10 50 50 -10 10 20 30 50", "Arc 10 50 50 -10 30 50 10 20"}));
     canvas.clear();
     DrawQuarterArc(canvas, 10, 20, 11, 50, true);       // one pixel across
     DrawQuarterArc(canvas, 10, 20, 30, 21, true);       // one pixel down
@@ -299,34 +250,28 @@ TEST(DrawChart, QuarterArcsAndTheirLimits) {
 TEST(DrawChart, SpouseLinesBriqueAndCulling) {
     HandChart c;
     c.rootWithTwoChildren();
-    c.settings.epoux = 1;
-    c.settings.brique = 1;
+    c.settings.epoux = c.settings.brique = 1;
     c.settings.interval = 2;
     DescendantNode& root = c.tree.descendants[1];
     root.spouseCount = 3;
     for (int32_t j = 0; j < 3; ++j) {
         root.spouses[j] = j + 1;
-        std::strcpy(c.store[j + 1].surname, "MARTIN");
-        std::strcpy(c.store[j + 1].givenName, "Anne");
+        Name(c.store[j + 1], "MARTIN", "Anne");
     }
     c.tree.descendants[3].layoutY = 80; // below the drawing: not drawn, still linked
     c.draw();
     // Three spouse lines of half a row: the outer box is 100 + 150 tall, the inner one a row.
-    EXPECT_TRUE(c.has("Rectangle 410 450 911 700"));
-    EXPECT_TRUE(c.has("Rectangle 410 450 911 550"));
-    // Spouse 0 on the bottom of the spouse area, each next one half a row higher.
-    EXPECT_TRUE(c.has("TextOut 420 700 TA_BOTTOM|TA_LEFT \"MARTIN A.\""));
-    EXPECT_TRUE(c.has("TextOut 420 650 TA_BOTTOM|TA_LEFT \"MARTIN A.\""));
-    EXPECT_TRUE(c.has("TextOut 420 600 TA_BOTTOM|TA_LEFT \"MARTIN A.\""));
+    // Spouse 0 on the bottom of the spouse area, each next one half a row higher. The culled
+    // child keeps its rectangle but nothing of it is drawn but its link.
+    EXPECT_EQ(c.missing({"Rectangle 410 450 911 700", "Rectangle 410 450 911 550",
+                         "TextOut 420 700 TA_BOTTOM|TA_LEFT \"MARTIN A.\"", "TextOut 420 650 TA_BOTTOM|TA_LEFT \"MARTIN A.\"",
+                         "TextOut 420 600 TA_BOTTOM|TA_LEFT \"MARTIN A.\"", "MoveTo 414 446", "MoveTo 590 1300"}),
+              Lines{});
     // "brique": two offset copies of the top and right edges (interval 2).
-    EXPECT_TRUE(c.has("MoveTo 412 448"));
-    EXPECT_EQ(c.after("MoveTo 412 448", 2), (std::vector<std::string>{"LineTo 911 448", "LineTo 911 548"}));
-    EXPECT_TRUE(c.has("MoveTo 414 446"));
+    EXPECT_EQ(c.after("MoveTo 412 448", 2), (Lines{"LineTo 911 448", "LineTo 911 548"}));
     EXPECT_FALSE(c.has("MoveTo 416 444"));
-    // The culled child: its rectangle is kept, nothing of it is drawn but its link.
     EXPECT_EQ(c.tree.descendants[3].boxTop, 1250);
     EXPECT_EQ(c.canvas.countStartingWith("Rectangle 90 1250"), 0u);
-    EXPECT_TRUE(c.has("MoveTo 590 1300"));
 }
 
 TEST(DrawChart, ConnectorsFlagsAndFixedFonts) {
@@ -338,15 +283,12 @@ TEST(DrawChart, ConnectorsFlagsAndFixedFonts) {
     c.settings.drapeau = 1;
     c.tree.descendants[1].country = 207;
     c.draw();
-    EXPECT_TRUE(c.has("MoveTo 90 300"));
-    EXPECT_EQ(c.after("MoveTo 90 300", 1), (std::vector<std::string>{"LineTo 590 300"}));
-    EXPECT_TRUE(c.has("MoveTo 90 1300"));
+    EXPECT_EQ(c.after("MoveTo 90 300", 1), Lines{"LineTo 590 300"});
     EXPECT_EQ(c.canvas.countStartingWith("Rectangle"), 1u);
-    // The flag takes the last 15 units: separator at px(67) = 760, picture inside the pen.
-    EXPECT_TRUE(c.has("MoveTo 760 549"));
-    EXPECT_TRUE(c.has("Flag 207 761 451 149 98"));
-    // Names fitted to 480 − 150 = 330 pixels once flags are shown: 330 / 9 = 36.
-    EXPECT_TRUE(c.has("Font h=98 w=36 \"Times New Roman\" 400"));
+    // The flag takes the last 15 units: separator at px(67) = 760, picture inside the pen. Names
+    // fitted to 480 − 150 = 330 pixels once flags are shown: 330 / 9 = 36.
+    EXPECT_EQ(c.missing({"MoveTo 90 1300", "MoveTo 760 549", "Flag 207 761 451 149 98", "Font h=98 w=36 \"Times New Roman\" 400"}),
+              Lines{});
 
     // Fixed fonts: one name font for every box, fitted to the longest label.
     HandChart fixed;
@@ -357,13 +299,9 @@ TEST(DrawChart, ConnectorsFlagsAndFixedFonts) {
     fixed.draw();
     // "LONGUENOM J." (12 characters): 480 / 12 = 40 for all three names, selected before each.
     const auto& lines = fixed.canvas.lines();
-    int names = 0;
-    for (size_t i = 3; i < lines.size(); ++i) {
-        if (!lines[i].starts_with("TextOut")) continue;
-        ++names;
-        EXPECT_EQ(lines[i - 3], "Font h=98 w=40 \"Times New Roman\" 400");
-    }
-    EXPECT_EQ(names, 3);
+    EXPECT_EQ(fixed.canvas.countStartingWith("TextOut"), 3u);
+    for (size_t i = 3; i < lines.size(); ++i)
+        if (lines[i].starts_with("TextOut")) { EXPECT_EQ(lines[i - 3], "Font h=98 w=40 \"Times New Roman\" 400") << i; }
     EXPECT_EQ(fixed.canvas.countStartingWith("Font h=98 w=53"), 0u); // no box fitted its own
 }
 
@@ -376,20 +314,16 @@ TEST(DrawChart, FillsStretchedAndTiled) {
     c.settings.texture_rectangle.kind = kFillPattern;
     c.settings.texture_fond.kind = kFillGradient;
     c.draw();
-    const auto count = [&](std::string_view prefix) {
-        return std::count_if(c.canvas.lines().begin(), c.canvas.lines().end(),
-                             [&](const std::string& line) { return line.starts_with(prefix); });
-    };
-    EXPECT_TRUE(c.has("StretchDIBits 0 998 999 -999 0 0 256 256 256x256x24"));
     // The box spans x 410..910 and y 450..549: 63 columns and 13 rows of tiles, the last ones
     // cut to 5 × 4 pixels of the pattern.
-    EXPECT_EQ(count("StretchDIBits"), 1 + 63 * 13);
-    EXPECT_TRUE(c.has("StretchDIBits 410 457 8 -8 0 0 8 8 8x8x24"));
-    EXPECT_TRUE(c.has("StretchDIBits 906 549 5 -4 0 0 5 4 8x8x24"));
+    EXPECT_EQ(c.canvas.countStartingWith("StretchDIBits"), 1u + 63 * 13);
+    EXPECT_EQ(c.missing({"StretchDIBits 0 998 999 -999 0 0 256 256 256x256x24", "StretchDIBits 410 457 8 -8 0 0 8 8 8x8x24",
+                         "StretchDIBits 906 549 5 -4 0 0 5 4 8x8x24"}),
+              Lines{});
 
     c.canvas = RecordingCanvas{DeviceInfo{32, 192, 192, 1000, 1000}};
     c.draw();
-    EXPECT_EQ(count("StretchDIBits"), 1 + 32 * 7);
+    EXPECT_EQ(c.canvas.countStartingWith("StretchDIBits"), 1u + 32 * 7);
     EXPECT_TRUE(c.has("StretchDIBits 906 549 5 -4 0 0 2 2 8x8x24"));
 
     c.settings.texture_rectangle.kind = kFillPicture;
@@ -403,23 +337,18 @@ TEST(DrawChart, FillsStretchedAndTiled) {
 
 TEST(TextFitting, LabelsDateFontAndFits) {
     ChartSettings s = DefaultChartSettings();
-    EXPECT_EQ(ComposeLabel("DUPONT", "Jean", s), "DUPONT J.");
-    s.setprenom = 1;
-    EXPECT_EQ(ComposeLabel("DUPONT", "Jean", s), "DUPONT Jean");
-    s.inverse_nom = 1;
-    EXPECT_EQ(ComposeLabel("DUPONT", "Jean", s), "Jean DUPONT");
-    s.setprenom = 0;
-    EXPECT_EQ(ComposeLabel("DUPONT", "Jean", s), "J. DUPONT");
-    s.inverse_nom = 0;
+    // Given names in full or as an initial, before or after the surname.
+    const char* labels[] = {"DUPONT J.", "DUPONT Jean", "Jean DUPONT", "J. DUPONT"};
+    for (int k = 0; k < 4; ++k) {
+        s.setprenom = k == 1 || k == 2;
+        s.inverse_nom = k >= 2;
+        EXPECT_EQ(ComposeLabel("DUPONT", "Jean", s), labels[k]);
+    }
+    s.inverse_nom = s.setprenom = 0;
     EXPECT_EQ(ComposeLabel("DUPONT", "", s), "DUPONT .");
 
     RecordingCanvas canvas;
-    ChartMetrics chart;
-    chart.extentX = 32;
-    chart.yMin = -45;
-    chart.yMax = 45;
-    chart.longestSurname = 6;
-    chart.longestGivenName = 4;
+    const ChartMetrics chart{.extentX = 32, .yMin = -45, .yMax = 45, .longestSurname = 6, .longestGivenName = 4};
     const DrawingArea area{1000, 1000};
     LogFont date;
     bool ready = false;
@@ -433,14 +362,15 @@ TEST(TextFitting, LabelsDateFontAndFits) {
     s.setnom = 1;
     EXPECT_EQ(MakeDateFont(canvas, s, chart, {1000, 15}, date, ready), 0); // rows under 2 pixels
 
+    // Never wider than high; 0 when too low.
     LogFont font;
-    EXPECT_EQ(FitFont(canvas, s.lf_nom, 100, "ABCD", 20, font), 20);
-    EXPECT_EQ(font.lfWidth, 20); // never wider than high
-    EXPECT_EQ(FitFont(canvas, s.lf_nom, 100, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 20, font), 20);
-    EXPECT_EQ(font.lfWidth, 3);
-    EXPECT_EQ(FitFont(canvas, s.lf_nom, 100, "ABCD", 2, font), 0); // too low
-    EXPECT_EQ(FitFont(canvas, s.lf_nom, 30, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 20, font), 20);
-    EXPECT_EQ(font.lfWidth, 1);
+    const std::tuple<int32_t, const char*, int32_t, int32_t, int32_t> fits[] = {
+        {100, "ABCD", 20, 20, 20}, {100, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 20, 20, 3}, {100, "ABCD", 2, 0, -1},
+        {30, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 20, 20, 1}};
+    for (const auto& [width, text, height, fitted, glyph] : fits) {
+        EXPECT_EQ(FitFont(canvas, s.lf_nom, width, text, height, font), fitted) << text << width;
+        if (glyph >= 0) { EXPECT_EQ(font.lfWidth, glyph) << text << width; }
+    }
 }
 
 } // namespace

@@ -25,16 +25,6 @@ constexpr Colour kBlue = MakeColour(0, 0, 255);
 constexpr Colour kGreen = MakeColour(0, 160, 0);
 constexpr Colour kLight = MakeColour(255, 255, 160);
 
-// Fonts need a GUI application; the offscreen platform serves when no display is set.
-void EnsureGuiApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "arbolix_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-}
-
 LogFont Font(int32_t height, int32_t width, const char* face = "Times New Roman") {
     LogFont font;
     font.lfHeight = height;
@@ -92,7 +82,6 @@ std::string Expand(std::string_view counted) {
 
 class QtCanvasTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureGuiApplication(); }
 
     QtCanvasTest() : image_(200, 200, QImage::Format_RGB32) {
         image_.fill(Qt::white);
@@ -367,7 +356,6 @@ TEST_F(QtCanvasTest, StretchedBitmapsShowTheRightWayUp) {
 // Over more than a million visible pixels the stretching is left to Qt; it must give the same
 // picture: orientation, mirroring and extreme magnification included.
 TEST(QtCanvasLargeStretch, KeepsOrientationAndPositionOverLargeAreas) {
-    EnsureGuiApplication();
     const std::vector<uint8_t> rows = Dib24(2, {{kRed, kRed}, {kBlue, kBlue}});
     const std::vector<uint8_t> sides = Dib24(2, {{kRed, kBlue}});
     auto draw = [](const std::vector<uint8_t>& dib, int64_t x, int64_t y, int64_t width,
@@ -503,7 +491,6 @@ TEST_F(QtCanvasTest, FlagsAreDrawnByTheFlagPainterOnly) {
 }
 
 TEST(QtCanvasOnAPainter, FollowsThePaintersTransformationAndRestoresItsState) {
-    EnsureGuiApplication();
     QImage image(100, 100, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);

@@ -22,15 +22,6 @@ constexpr Colour kSky = MakeColour(200, 220, 255);
 constexpr Colour kCream = MakeColour(255, 250, 205);
 constexpr Colour kBlack = MakeColour(0, 0, 0);
 
-void EnsureGuiApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "arbolix_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-}
-
 Colour At(const QImage& image, int64_t x, int64_t y) {
     const QRgb rgb = image.pixel(static_cast<int>(x), static_cast<int>(y));
     return MakeColour(static_cast<uint8_t>(qRed(rgb)), static_cast<uint8_t>(qGreen(rgb)),
@@ -47,7 +38,6 @@ struct PictureChart {
     QImage image{1000, 1000, QImage::Format_RGB32};
 
     PictureChart() {
-        EnsureGuiApplication();
         tree.extentX = 32;
         tree.descendantExtentX = 32;
         tree.yMin = -45;
@@ -132,7 +122,6 @@ TEST(QtChartRenderer, EmptyTablesLeaveThePictureUntouched) {
 }
 
 TEST(QtChartRenderer, LongerNamesGetNarrowerFontsThatStillFit) {
-    EnsureGuiApplication();
     QImage image(400, 100, QImage::Format_RGB32);
     QtCanvas canvas(image);
     LogFont style{};

@@ -23,15 +23,6 @@
 namespace arbolix {
 namespace {
 
-void EnsureGuiApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "arbolix_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-}
-
 class Chooser final : public RootChooser {
 public:
     Chooser(int32_t mode, int32_t person) : choice_{mode, person} {}
@@ -45,7 +36,6 @@ private:
 class SampleChart : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureGuiApplication();
         ASSERT_GT(ReadGedcom(store_, test::SampleFamilyFile().string(), settings_.m_gedcom, reporter_), 0);
         compute(kModeBoth, 14);
     }

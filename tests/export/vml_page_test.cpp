@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-
 #include <cstring>
 #include <string>
 
 #include "export/export_test_support.h"
 #include "export/vml_page.h"
 #include "support/test_support.h"
-#include "tree/tree_layout.h"
 #include "tree/tree_test_support.h"
 
 namespace arbolix {
@@ -34,19 +32,12 @@ std::string P(const char* size, int left, int top, const char* text) {
     return line;
 }
 
-std::unique_ptr<test::Chart> Laid(std::unique_ptr<test::Chart> chart) {
-    int64_t zoom = 1;
-    LayoutTree(chart->tree, DefaultChartSettings(), zoom);
-    return chart;
-}
-
 // Jean ROY (I1), his son Marc, his parents Paul ROY and Anne LUC, both tables.
 std::unique_ptr<test::Chart> SmallChart() {
     test::FamilyText family;
-    family.person(1, "Jean /ROY/", 1950).person(2, "Paul /ROY/", 1920);
-    family.person(3, "Anne /LUC/", 1925).person(4, "Marc /ROY/", 1980);
-    family.family(2, 3, {1}).family(1, 0, {4});
-    return Laid(test::ComputeChart(family.text(), kModeBoth, 1));
+    family.person(1, "Jean /ROY/", 1950).person(2, "Paul /ROY/", 1920).person(3, "Anne /LUC/", 1925);
+    family.person(4, "Marc /ROY/", 1980).family(2, 3, {1}).family(1, 0, {4});
+    return test::ComputeChart(family.text(), kModeBoth, 1, {}, 1);
 }
 
 std::string Page(const test::Chart& chart, const ChartSettings& settings, int32_t w, int32_t h) {
@@ -151,7 +142,7 @@ TEST(VmlPage, PageWithBracesPlacesAndYears) {
 TEST(VmlPage, TextsFromTheFileAreEscapedAndTheTitleNamesTheRootShown) {
     test::FamilyText family;
     family.person(1, "Jean /<script>&\"x/").person(2, "Paul /ROY/").family(2, 0, {1});
-    const auto ancestors = Laid(test::ComputeChart(family.text(), kModeAncestors, 1));
+    const auto ancestors = test::ComputeChart(family.text(), kModeAncestors, 1, {}, 1);
     std::strcpy(ancestors->tree.ancestors[1].place, "<b>'");
     ChartSettings settings = DefaultChartSettings();
     settings.lieu = 1;
@@ -163,7 +154,7 @@ TEST(VmlPage, TextsFromTheFileAreEscapedAndTheTitleNamesTheRootShown) {
 
     // The parent chart marks both roots with "$" in the tables; the title takes the file's name
     // of descendant node 1, Jean's father.
-    const auto parent = Laid(test::ComputeChart(family.text(), kModeParent, 1));
+    const auto parent = test::ComputeChart(family.text(), kModeParent, 1, {}, 1);
     ASSERT_EQ(parent->tree.descendants[1].surname[0], '$');
     EXPECT_NE(Page(*parent, settings, 640, 480).find("de ROY Paul</TITLE>"), std::string::npos);
 }

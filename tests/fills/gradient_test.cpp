@@ -34,20 +34,15 @@ Grid Bands(const std::vector<int>& perRow, int width) {
 }
 
 TEST(RenderGradient, HorizontalAndVerticalBands) {
-    // Lerp(0, 240, y, 6) and, mirrored, Lerp(0, 240, 2y, 6); the last row never reaches 240.
-    EXPECT_EQ(RedRamp(kGradientHorizontal, 0, 8, 6), Bands({0, 40, 80, 120, 160, 200}, 8));
-    EXPECT_EQ(RedRamp(kGradientHorizontal, 1, 8, 6), Bands({240, 200, 160, 120, 80, 40}, 8));
-    EXPECT_EQ(RedRamp(kGradientHorizontal, 2, 8, 6), Bands({0, 80, 160, 160, 80, 0}, 8));
-    EXPECT_EQ(RedRamp(kGradientHorizontal, 3, 8, 6), Bands({240, 160, 80, 80, 160, 240}, 8));
-
-    const std::vector<std::vector<int>> columns = {
-        {0, 30, 60, 90, 120, 150, 180, 210},
-        {240, 210, 180, 150, 120, 90, 60, 30},
-        {0, 60, 120, 180, 180, 120, 60, 0},
-        {240, 180, 120, 60, 60, 120, 180, 240},
-    };
-    for (int variant = 0; variant < 4; ++variant)
+    // Rows: Lerp(0, 240, y, 6) and, mirrored, Lerp(0, 240, 2y, 6); the last row never reaches 240.
+    const std::vector<int> rows[] = {{0, 40, 80, 120, 160, 200}, {240, 200, 160, 120, 80, 40},
+                                     {0, 80, 160, 160, 80, 0}, {240, 160, 80, 80, 160, 240}};
+    const std::vector<int> columns[] = {{0, 30, 60, 90, 120, 150, 180, 210}, {240, 210, 180, 150, 120, 90, 60, 30},
+                                        {0, 60, 120, 180, 180, 120, 60, 0}, {240, 180, 120, 60, 60, 120, 180, 240}};
+    for (int variant = 0; variant < 4; ++variant) {
+        EXPECT_EQ(RedRamp(kGradientHorizontal, variant, 8, 6), Bands(rows[variant], 8)) << variant;
         EXPECT_EQ(RedRamp(kGradientVertical, variant, 8, 6), Grid(6, columns[variant])) << variant;
+    }
 }
 
 TEST(RenderGradient, Diagonals) {
@@ -78,26 +73,17 @@ TEST(RenderGradient, Diagonals) {
 }
 
 TEST(RenderGradient, FromACorner) {
-    // Colour 1 in the variant's corner; column band x′ when 6 x′ ≥ 8 y′, else row band y′.
-    const Grid topLeft = RedRamp(kGradientCorner, 0, 8, 6);
-    EXPECT_EQ(topLeft[0], (std::vector<int>{0, 30, 60, 90, 120, 150, 180, 210}));
-    std::vector<int> firstColumn;
-    for (const auto& row : topLeft) firstColumn.push_back(row[0]);
-    EXPECT_EQ(firstColumn, (std::vector<int>{0, 40, 80, 120, 160, 200}));
-    EXPECT_EQ(topLeft[1][2], 60);
-    EXPECT_EQ(topLeft[2][2], 80);
-
-    const Grid topRight = RedRamp(kGradientCorner, 1, 8, 6);
-    EXPECT_EQ((std::vector<int>{topRight[0][7], topRight[0][0], topRight[5][7], topRight[1][5]}),
-              (std::vector<int>{0, 210, 200, 60}));
-    const Grid bottomLeft = RedRamp(kGradientCorner, 2, 8, 6);
-    EXPECT_EQ(
-        (std::vector<int>{bottomLeft[5][0], bottomLeft[5][7], bottomLeft[0][0], bottomLeft[3][2]}),
-        (std::vector<int>{0, 210, 200, 80}));
-    const Grid bottomRight = RedRamp(kGradientCorner, 3, 8, 6);
-    EXPECT_EQ((std::vector<int>{bottomRight[5][7], bottomRight[5][0], bottomRight[3][5],
-                                bottomRight[4][4]}),
-              (std::vector<int>{0, 210, 80, 90}));
+    // Colour 1 in the variant's corner (top left, top right, bottom left, bottom right); from it,
+    // column band x′ when 6 x′ ≥ 8 y′, else row band y′.
+    for (int variant = 0; variant < 4; ++variant) {
+        const Grid grid = RedRamp(kGradientCorner, variant, 8, 6);
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const int bx = variant % 2 ? 7 - x : x, by = variant >= 2 ? 5 - y : y;
+                EXPECT_EQ(grid[y][x], 6 * bx >= 8 * by ? 30 * bx : 40 * by) << variant << ": " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST(RenderGradient, FromTheCentre) {
@@ -143,22 +129,18 @@ TEST(RenderGradient, UncoveredPixelsAndBadArguments) {
 TEST(RenderGradient, StoredPixelsAtEachDepth) {
     // Row 3 of 6 is half-way: red (10 + 250) / 2 = 130, green 100, blue (30 + 130) / 2 = 80.
     // The high bytes of the colours never reach the pixels.
-    const Colour colour1 = 0xFF000000 | MakeColour(10, 200, 30);
-    const Colour colour2 = 0xFF000000 | MakeColour(250, 0, 130);
-    const std::size_t pixel = 3 * 8;
-    std::vector<uint8_t> at24(8 * 6 * 3), at32(8 * 6 * 4), at16(8 * 6 * 2), at8(8 * 6);
-    RenderGradient(24, kGradientHorizontal, 0, colour1, colour2, 8, 6, at24);
-    RenderGradient(32, kGradientHorizontal, 0, colour1, colour2, 8, 6, at32);
-    RenderGradient(16, kGradientHorizontal, 0, colour1, colour2, 8, 6, at16);
-    RenderGradient(8, kGradientHorizontal, 0, colour1, colour2, 8, 6, at8);
-    EXPECT_EQ(std::vector<int>(at24.begin() + pixel * 3, at24.begin() + pixel * 3 + 3),
-              (std::vector<int>{80, 100, 130}));
-    EXPECT_EQ(std::vector<int>(at32.begin() + pixel * 4, at32.begin() + pixel * 4 + 4),
-              (std::vector<int>{80, 100, 130, 0}));
-    // 16 << 11 | 12 << 6 | 10.
-    EXPECT_EQ(test::Word16(at16, pixel), 0x830A);
+    const auto pixelOfRow3 = [](int32_t depth) {
+        std::vector<uint8_t> pixels(static_cast<size_t>(8 * 6 * std::max(depth / 8, 1)));
+        RenderGradient(depth, kGradientHorizontal, 0, 0xFF000000 | MakeColour(10, 200, 30),
+                       0xFF000000 | MakeColour(250, 0, 130), 8, 6, pixels);
+        const size_t bytes = pixels.size() / 48;
+        return std::vector<int>(pixels.begin() + 24 * bytes, pixels.begin() + 25 * bytes);
+    };
+    EXPECT_EQ(pixelOfRow3(24), (std::vector<int>{80, 100, 130}));
+    EXPECT_EQ(pixelOfRow3(32), (std::vector<int>{80, 100, 130, 0}));
+    EXPECT_EQ(pixelOfRow3(16), (std::vector<int>{0x0A, 0x83})); // 16 << 11 | 12 << 6 | 10, low byte first
     // Nearest palette entry: cube levels 153, 102, 102, entry 10 + 36·3 + 6·2 + 2.
-    EXPECT_EQ(at8[pixel], 132);
+    EXPECT_EQ(pixelOfRow3(8), (std::vector<int>{132}));
 
     std::vector<uint8_t> white(60 * 56 * 2);
     RenderGradient(16, kGradientCorner, 3, kWhite, kWhite, 60, 56, white);

@@ -14,17 +14,8 @@
 namespace arbolix {
 namespace {
 
-// QPainter on a QImage needs a GUI application (offscreen is enough).
 class QtFlags : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QGuiApplication::instance() != nullptr) return;
-        static int argc = 1;
-        static char name[] = "arbolix_qt_tests";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication app(argc, argv);
-    }
-
     // Blue, green and red of pixel (x, y) of a bitmap.
     static const uint8_t* Pixel(const ResourceBitmap& bitmap, int32_t x, int32_t y) {
         return &bitmap.bgr[(static_cast<size_t>(y) * bitmap.width + x) * 3];

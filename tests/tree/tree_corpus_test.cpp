@@ -1,10 +1,12 @@
 // Charts computed from real files, generated files and pathological families: whatever the input,
-// the computation ends and the tables hold together.
+// the computation ends, the tables hold together and the layout is sound.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <tuple>
 
 #include "gedgen/generator.h"
 #include "support/test_support.h"
@@ -19,14 +21,11 @@ class BusiestChooser final : public RootChooser {
 public:
     BusiestChooser(int32_t mode, bool byAncestors) : mode_(mode), byAncestors_(byAncestors) {}
     std::optional<RootChoice> choose(const PersonStore& store) override {
+        const auto count = [&](int32_t i) { return byAncestors_ ? store[i].sosa : store[i].level; };
         int32_t best = 0;
-        int64_t most = -1;
-        for (int32_t i = 1; i <= store.highestXref; ++i) {
-            const int64_t count = byAncestors_ ? store[i].sosa : store[i].level;
-            if (store[i].xref != 0 && count > most) most = count, best = i;
-        }
-        if (best == 0) return std::nullopt;
-        return RootChoice{mode_, best};
+        for (int32_t i = 1; i <= store.highestXref; ++i)
+            if (store[i].xref != 0 && (best == 0 || count(i) > count(best))) best = i;
+        return best == 0 ? std::nullopt : std::optional<RootChoice>(RootChoice{mode_, best});
     }
 
 private:
@@ -34,8 +33,55 @@ private:
     bool byAncestors_;
 };
 
+// What any layout must satisfy: boxes of one generation at least the spacing apart (spouse lines
+// counted), parents centred on their children, the same positions when laid out again and from
+// the plain computation, to the last bit.
+void ExpectSoundLayout(ChartTree& tree, const ChartSettings& settings) {
+    const auto D = [&](int32_t n) -> const DescendantNode& { return tree.descendants[static_cast<size_t>(n)]; };
+    const auto A = [&](int32_t n) -> const AncestorNode& { return tree.ancestors[static_cast<size_t>(n)]; };
+    std::map<std::pair<bool, int32_t>, std::vector<std::pair<double, double>>> rows; // (top, bottom) by column
+    bool crowded = false; // a 33rd child, missing from its parent's full list, is not spaced
+    for (int32_t n = 1; n <= tree.descendantCount; ++n) {
+        crowded |= D(n).children[31] != 0;
+        const double extent = std::clamp(D(n).spouseCount, 0, 4) * (settings.epoux ? 5 : 0);
+        rows[{false, D(n).generation}].push_back({D(n).layoutY, D(n).layoutY + extent});
+        int32_t children = 0;
+        double sum = 0;
+        while (children < 32 && D(n).children[children] != 0) sum += D(D(n).children[children++]).layoutY;
+        if (children > 0) { ASSERT_NEAR(D(n).layoutY, sum / children, 1e-6) << n; }
+    }
+    for (int32_t n = 1; n <= tree.ancestorCount; ++n) {
+        const AncestorNode& node = A(n);
+        rows[{true, node.layoutX}].push_back({node.layoutY, node.layoutY});
+        if (node.father > 0 && node.mother > 0) {
+            ASSERT_NEAR(node.layoutY, (A(node.father).layoutY + A(node.mother).layoutY) / 2, 1e-6) << n;
+        } else if (node.father > 0 || node.mother > 0) {
+            ASSERT_NEAR(node.layoutY, A(std::max(node.father, node.mother)).layoutY, 1e-6) << n;
+        }
+    }
+    for (auto& [column, boxes] : rows) {
+        if (crowded && !column.first) continue;
+        std::sort(boxes.begin(), boxes.end());
+        for (size_t k = 1; k < boxes.size(); ++k)
+            ASSERT_GE(boxes[k].first - boxes[k - 1].second, settings.interval + 10 - 1e-6) << column.first << column.second;
+    }
+    const auto positions = [&] {
+        std::vector<double> ys;
+        for (int32_t n = 1; n <= tree.descendantCount; ++n) ys.push_back(D(n).layoutY);
+        for (int32_t n = 1; n <= tree.ancestorCount; ++n) ys.push_back(A(n).layoutY);
+        return ys;
+    };
+    const std::vector<double> first = positions();
+    int64_t zoom = 1;
+    LayoutTree(tree, settings, zoom);
+    ASSERT_EQ(positions(), first) << "laid out again";
+    zoom = 1;
+    LayoutTreeDirect(tree, settings, zoom);
+    ASSERT_EQ(positions(), first) << "plain computation";
+}
+
 // Every mode and cousin setting, rooted at the busiest persons, recomputed from the snapshot each
-// time as the program does.
+// time as the program does, then laid out.
 void ExpectEveryChartConsistent(PersonStore& store, const std::string& label) {
     for (bool byAncestors : {false, true}) {
         for (int32_t mode : {kModeDescendants, kModeAncestors, kModeBoth, kModeParent}) {
@@ -44,29 +90,29 @@ void ExpectEveryChartConsistent(PersonStore& store, const std::string& label) {
                 ASSERT_EQ(store.restoreSnapshot(), 0);
                 ChartSettings settings = DefaultChartSettings();
                 settings.setcousin = cousin;
+                settings.epoux = cousin == 1;
+                settings.interval = cousin == 2 ? 0 : 5 + 3 * cousin;
                 ChartTree tree;
                 BusiestChooser chooser(mode, byAncestors);
                 ListReporter reporter;
-                const int result = BuildChartTables(tree, store, settings, &chooser, reporter);
-                if (result < 0) {
+                if (BuildChartTables(tree, store, settings, &chooser, reporter) < 0) {
                     // Only the children limit stops a computation here.
                     ASSERT_FALSE(reporter.messages.empty());
                     EXPECT_NE(reporter.messages.back().text.find("enfants par personne"), std::string::npos);
                     continue;
                 }
                 test::ExpectConsistentTables(tree);
-                if (mode != kModeAncestors) {
-                    EXPECT_GE(tree.descendantCount, 1);
-                }
-                if (mode != kModeDescendants) {
-                    EXPECT_GE(tree.ancestorCount, 1);
-                }
+                EXPECT_GE(tree.descendantCount, mode == kModeAncestors ? 0 : 1);
+                EXPECT_GE(tree.ancestorCount, mode == kModeDescendants ? 0 : 1);
+                int64_t zoom = 1;
+                LayoutTree(tree, settings, zoom);
+                ExpectSoundLayout(tree, settings);
             }
         }
     }
 }
 
-TEST(TreeCorpus, SharedFilesGiveConsistentTables) {
+TEST(TreeCorpus, SharedFilesGiveConsistentTablesAndSoundLayouts) {
     ARBOLIX_REQUIRE_SHARED_GEDCOM(dir);
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -82,27 +128,22 @@ TEST(TreeCorpus, SharedFilesGiveConsistentTables) {
     EXPECT_GT(files, 60);
 }
 
-TEST(TreeCorpus, GeneratedFilesGiveConsistentTables) {
+TEST(TreeCorpus, GeneratedFilesGiveConsistentTablesAndSoundLayouts) {
     for (const auto shape : {gedgen::Shape::Population, gedgen::Shape::Founder, gedgen::Shape::Pedigree}) {
-        gedgen::Options options;
-        options.persons = 3000;
-        options.generations = 9;
-        options.shape = shape;
-        options.seed = 11;
-        auto store = std::make_unique<PersonStore>();
-        ListReporter reporter;
-        ASSERT_GT(ReadGedcomBytes(*store, gedgen::GenerateGedcom(options), {}, reporter), 0);
-        ExpectEveryChartConsistent(*store, std::string("shape ") + std::to_string(static_cast<int>(shape)));
+        for (const auto& [persons, generations, seed] : {std::tuple{3000, 9, 11u}, std::tuple{2500, 10, 5u}}) {
+            const gedgen::Options options{.persons = persons, .seed = seed, .shape = shape, .generations = generations};
+            auto store = std::make_unique<PersonStore>();
+            ListReporter reporter;
+            ASSERT_GT(ReadGedcomBytes(*store, gedgen::GenerateGedcom(options), {}, reporter), 0);
+            ExpectEveryChartConsistent(*store, std::string("shape ") + std::to_string(static_cast<int>(shape)) + " seed " + std::to_string(seed));
+        }
     }
 }
 
 // Brother and sister marry in every generation: every ancestor is reached along 2^k lines.
 std::string SiblingsMarryingForGenerations(int generations) {
     test::FamilyText f;
-    for (int k = 0; k <= generations; ++k) {
-        f.person(2 * k + 1, std::string("Son") + std::to_string(k) + " /Ladder/");
-        f.person(2 * k + 2, std::string("Daughter") + std::to_string(k) + " /Ladder/");
-    }
+    f.persons(2 * generations + 2, "L");
     for (int k = 1; k <= generations; ++k) f.family(2 * k - 1, 2 * k, {2 * k + 1, 2 * k + 2});
     return f.text();
 }
@@ -137,15 +178,12 @@ TEST(TreeCorpus, PathologicalCollapseEndsInEveryMode) {
 // One line of 300 000 generations, father to son: no step may recurse along it.
 TEST(TreeCorpus, VeryLongLineNeedsNoDeepRecursion) {
     constexpr int kGenerations = 300'000;
-    std::string text = "0 HEAD\n1 CHAR ANSI\n";
-    text.reserve(static_cast<size_t>(kGenerations) * 48);
-    for (int i = 1; i <= kGenerations; ++i) text += std::string("0 @I") + std::to_string(i) + "@ INDI\n1 NAME A /B/\n";
-    for (int i = 1; i < kGenerations; ++i)
-        text += std::string("0 @F") + std::to_string(i) + std::string("@ FAM\n1 HUSB @I") + std::to_string(i) + "@\n1 CHIL @I" +
-                std::to_string(i + 1) + "@\n";
+    test::FamilyText f;
+    for (int i = 1; i <= kGenerations; ++i) f.person(i, "A /B/");
+    for (int i = 1; i < kGenerations; ++i) f.family(i, 0, {i + 1});
     auto store = std::make_unique<PersonStore>();
     ListReporter reporter;
-    ASSERT_EQ(ReadGedcomBytes(*store, text, {}, reporter), kGenerations);
+    ASSERT_EQ(ReadGedcomBytes(*store, f.text(), {}, reporter), kGenerations);
     CountAncestorsAndDescendants(*store);
     EXPECT_EQ((*store)[1].level, kGenerations - 1);
     EXPECT_EQ((*store)[kGenerations].sosa, kGenerations - 1);

@@ -1,0 +1,104 @@
+// The setting commands on a chart document: their settings, their profile keys, and whether the
+// chart is drawn again, laid out again or computed again.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "app/chart_document.h"
+#include "app/commands.h"
+#include "app/profile.h"
+#include "app/reporter.h"
+#include "support/test_support.h"
+#include "tree/tree_compute.h"
+
+namespace arbolix {
+namespace {
+
+class Chooser final : public RootChooser {
+public:
+    explicit Chooser(RootChoice choice) : choice_(choice) {}
+    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
+
+private:
+    RootChoice choice_;
+};
+
+class Commands : public ::testing::Test {
+protected:
+    void open(int32_t mode, int32_t person) {
+        Chooser chooser({mode, person});
+        ASSERT_EQ(document_.open(test::SampleFamilyFile().string(), chooser), ChartDocument::Opened::Chart);
+    }
+    MemoryProfile profile_;
+    ListReporter reporter_;
+    ChartDocument document_{profile_, reporter_};
+};
+
+TEST_F(Commands, TogglesWriteTheirKeyAndPipesExcludeBraces) {
+    EXPECT_EQ(RunSettingCommand(cmd::kGivenName, document_), CommandEffect::Repaint);
+    EXPECT_EQ(profile_.readInt("setprenom"), 1);
+    EXPECT_EQ(SettingChecked(cmd::kGivenName, document_.settings()), true);
+    RunSettingCommand(cmd::kGivenName, document_);
+    EXPECT_EQ(profile_.readInt("setprenom"), 0);
+
+    RunSettingCommand(cmd::kBraces, document_);
+    RunSettingCommand(cmd::kPipes, document_);
+    EXPECT_EQ(document_.settings().setaccolade, 0);
+    EXPECT_EQ(profile_.readInt("setaccolade"), 0);
+    RunSettingCommand(cmd::kBraces, document_);
+    EXPECT_EQ(profile_.readInt("tuyau"), 0);
+    EXPECT_EQ(profile_.readInt("setaccolade"), 1);
+    // Switching one off leaves the other as it is.
+    RunSettingCommand(cmd::kBraces, document_);
+    EXPECT_EQ(document_.settings().tuyau, 0);
+    EXPECT_EQ(RunSettingCommand(cmd::kZoomIn, document_), std::nullopt);
+    EXPECT_EQ(SettingChecked(cmd::kZoomIn, document_.settings()), std::nullopt);
+}
+
+TEST_F(Commands, CousinModesAndSpousesRebuildWhenTheyMust) {
+    open(kModeDescendants, 20);
+    // The current mode again: nothing at all.
+    EXPECT_EQ(RunSettingCommand(cmd::kWithCousins, document_), CommandEffect::None);
+    EXPECT_FALSE(profile_.readInt("setcousin"));
+    EXPECT_EQ(RunSettingCommand(cmd::kDuplicated, document_), CommandEffect::Rebuilt);
+    EXPECT_EQ(profile_.readInt("setcousin"), 2);
+    EXPECT_EQ(SettingChecked(cmd::kDuplicated, document_.settings()), true);
+    EXPECT_EQ(SettingChecked(cmd::kWithCousins, document_.settings()), false);
+    // Spouses recompute only a chart with ancestors.
+    EXPECT_EQ(RunSettingCommand(cmd::kSpouses, document_), CommandEffect::Repaint);
+    open(kModeBoth, 14);
+    EXPECT_EQ(RunSettingCommand(cmd::kSpouses, document_), CommandEffect::Rebuilt);
+    EXPECT_EQ(document_.tree().descendants[1].xref, 14);
+}
+
+TEST_F(Commands, DialogsWriteTheirKeysAndRebuildOrLayOut) {
+    open(kModeBoth, 14);
+    const int32_t ancestors = document_.tree().ancestorCount;
+    const int64_t extent = document_.tree().extentX;
+    document_.settings().m_gene = 2;
+    EXPECT_EQ(SettingsEdited(cmd::kGenerations, document_), CommandEffect::Rebuilt);
+    EXPECT_EQ(profile_.readInt("m_gene"), 2);
+    EXPECT_EQ(profile_.readInt("m_gened"), 16);
+    EXPECT_LT(document_.tree().ancestorCount, ancestors);
+    EXPECT_EQ(document_.tree().descendants[1].xref, 14);
+
+    document_.settings().larg = 100;
+    EXPECT_EQ(SettingsEdited(cmd::kBoxRatio, document_), CommandEffect::Rebuilt);
+    EXPECT_EQ(profile_.readInt("larg"), 100);
+    EXPECT_GT(document_.tree().extentX, extent);
+
+    document_.settings().m_casevide.m_nag = 3;
+    EXPECT_EQ(SettingsEdited(cmd::kEmptyBoxes, document_), CommandEffect::Rebuilt);
+    EXPECT_EQ(profile_.readInt("m_casevide.m_nag"), 3);
+    document_.settings().largeur_pen = 3;
+    EXPECT_EQ(SettingsEdited(cmd::kPenWidth, document_), CommandEffect::Repaint);
+    EXPECT_EQ(profile_.readInt("largeur_pen"), 3);
+    document_.settings().m_miseenpage.m_largeur = 4;
+    EXPECT_EQ(SettingsEdited(cmd::kPageLayout, document_), CommandEffect::None);
+    EXPECT_EQ(profile_.readInt("m_miseenpage.m_largeur"), 4);
+    EXPECT_EQ(SettingsEdited(cmd::kName, document_), std::nullopt);
+}
+
+} // namespace
+} // namespace arbolix

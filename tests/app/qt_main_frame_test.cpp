@@ -1,0 +1,133 @@
+// The main window offscreen: its commands, check marks, recent files, and the chart view's mouse.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/commands.h"
+#include "app/profile.h"
+#include "app/ui/arbolix_view.h"
+#include "app/ui/main_frame.h"
+#include "support/test_support.h"
+#include "tree/tree_compute.h"
+
+namespace arbolix {
+namespace {
+
+class FixedChooser final : public RootChooser {
+public:
+    explicit FixedChooser(std::optional<RootChoice> answer) : answer_(answer) {}
+    std::optional<RootChoice> choose(const PersonStore&) override { return answer_; }
+
+private:
+    std::optional<RootChoice> answer_;
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto profile = std::make_unique<MemoryProfile>();
+        profile_ = profile.get();
+        frame_ = std::make_unique<CMainFrame>(std::move(profile));
+        frame_->reporter().sink = [this](const Message& message) { messages_.push_back(message.text); };
+        frame_->makeChooser = [this] { return std::make_unique<FixedChooser>(choice_); };
+        frame_->resize(1000, 700);
+        frame_->show();
+    }
+    bool checked(int command) { return frame_->action(command)->isChecked(); }
+    // Draws once so that the boxes' rectangles are known.
+    void paint() { frame_->view().viewport()->grab(); }
+
+    MemoryProfile* profile_ = nullptr;
+    std::unique_ptr<CMainFrame> frame_;
+    std::optional<RootChoice> choice_ = RootChoice{kModeBoth, 14};
+    std::vector<std::string> messages_;
+    QString sample_ = QString::fromStdString(test::SampleFamilyFile().string());
+};
+
+TEST_F(MainWindow, FirstStartShowsTheDefaultChecksAndEmptyRecentFiles) {
+    frame_->updateCommands();
+    std::vector<int> checks;
+    for (int command : {cmd::kName, cmd::kGivenName, cmd::kInvertName, cmd::kBirth, cmd::kDeath, cmd::kPlace,
+                        cmd::kSpouses, cmd::kFlag, cmd::kFixedFont, cmd::kBrick, cmd::kPipes, cmd::kBraces,
+                        cmd::kWithCousins, cmd::kWithoutCousins, cmd::kDuplicated})
+        if (checked(command)) checks.push_back(command);
+    EXPECT_EQ(checks, (std::vector<int>{cmd::kName, cmd::kWithCousins}));
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(frame_->toolBar(i)->isVisible());
+    EXPECT_TRUE(checked(cmd::kToolbarFile) && checked(cmd::kToolbarView) && checked(cmd::kStatusBar));
+    EXPECT_EQ(frame_->action(cmd::kRecent1)->text(), "-");
+    EXPECT_FALSE(frame_->action(cmd::kRecent1)->isEnabled());
+    EXPECT_FALSE(frame_->action(cmd::kPrint)->isEnabled());
+    EXPECT_EQ(frame_->action(cmd::kOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(frame_->action(cmd::kZoomIn)->shortcut(), QKeySequence(Qt::Key_PageUp));
+
+    // A toolbar hidden by the user shows its item unchecked.
+    frame_->toolBar(1)->hide();
+    frame_->updateCommands();
+    EXPECT_FALSE(checked(cmd::kToolbarFile));
+    // Pipes switched on while braces are on: braces go off, in the profile too.
+    frame_->runCommand(cmd::kBraces);
+    frame_->runCommand(cmd::kPipes);
+    EXPECT_TRUE(checked(cmd::kPipes));
+    EXPECT_FALSE(checked(cmd::kBraces));
+    EXPECT_EQ(profile_->readInt("setaccolade"), 0);
+    EXPECT_EQ(profile_->readInt("tuyau"), 1);
+}
+
+TEST_F(MainWindow, OpeningShowsTheChartAndKeepsItWhenAFileIsBroken) {
+    frame_->openFile(sample_);
+    ASSERT_TRUE(frame_->document().hasChart());
+    EXPECT_EQ(frame_->windowTitle(), "Généalogie - " + sample_);
+    EXPECT_EQ(frame_->action(cmd::kRecent1)->text(), sample_);
+    EXPECT_TRUE(frame_->action(cmd::kRecent1)->isEnabled());
+
+    test::TempDir dir;
+    const std::string broken = dir.file("vide.ged").string();
+    ASSERT_TRUE(test::WriteFileBytes(broken, "0 HEAD\n0 TRLR\n"));
+    frame_->openFile(QString::fromStdString(broken));
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("Aucune personne"), std::string::npos);
+    EXPECT_EQ(frame_->windowTitle(), "Généalogie - " + sample_);
+    EXPECT_EQ(frame_->document().tree().descendants[1].xref, 14);
+    EXPECT_EQ(frame_->action(cmd::kRecent2)->text(), "-");
+}
+
+TEST_F(MainWindow, ClicksZoomOnAQuarterAndCtrlClickReroots) {
+    frame_->openFile(sample_);
+    CArbolixView& view = frame_->view();
+    QWidget* viewport = view.viewport();
+    EXPECT_FALSE(view.horizontalScrollBar()->isVisible());
+    // Right of the middle and in the top quarter: the right half, top.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(viewport->width() * 3 / 4, viewport->height() / 8));
+    const ViewState& state = frame_->document().view();
+    EXPECT_EQ(state.zoom, 2);
+    EXPECT_EQ(state.scrollX, 2);
+    EXPECT_EQ(state.scrollY, 0);
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 2);
+    EXPECT_EQ(view.horizontalScrollBar()->value(), 2);
+    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(state.zoom, 1);
+    EXPECT_EQ(state.scrollX, 0);
+
+    // Ctrl+click in the middle of a parent's box makes it the root; F2 comes back.
+    paint();
+    const AncestorNode& parent = frame_->document().tree().ancestors[2];
+    const int32_t parentXref = parent.xref;
+    const QPoint middle(static_cast<int>((parent.boxLeft + parent.boxRight) / 2),
+                        static_cast<int>((parent.boxTop + parent.boxBottom) / 2));
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, middle);
+    EXPECT_EQ(frame_->document().tree().descendants[1].xref, parentXref);
+    EXPECT_TRUE(frame_->action(cmd::kPreviousRoot)->isEnabled());
+    frame_->runCommand(cmd::kPreviousRoot);
+    EXPECT_EQ(frame_->document().tree().descendants[1].xref, 14);
+    // Ctrl+click beside every box does nothing.
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, QPoint(2, 2));
+    EXPECT_EQ(frame_->document().tree().descendants[1].xref, 14);
+}
+
+} // namespace
+} // namespace arbolix

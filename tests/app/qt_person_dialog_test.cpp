@@ -1,0 +1,149 @@
+#include "app/ui/person_dialog.h"
+#include "tree/tree_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+
+namespace arbolix {
+namespace {
+
+using test::FamilyText;
+
+std::unique_ptr<PersonStore> Load(const std::string& gedcom) {
+    auto store = std::make_unique<PersonStore>();
+    ListReporter reporter;
+    EXPECT_GT(ReadGedcomBytes(*store, gedcom, {}, reporter), 0);
+    CountAncestorsAndDescendants(*store);
+    return store;
+}
+
+// Listed as DURAND Jean (1), DURAND Léa (6), DURAND Paul (3), MARTIN Marie (2), ZOLA Zoé (4);
+// Paul's second wife, Anne BLANC (5), is not listed.
+std::string Family() {
+    FamilyText text;
+    int id = 0;
+    for (const char* name : {"Jean /DURAND/", "Marie /MARTIN/", "Paul /DURAND/", "Zo\xE9 /ZOLA/",
+                             "Anne /BLANC/", "L\xE9\x61 /DURAND/"}) {
+        ++id;
+        text.person(id, name, id == 3 ? 1930 : 0);
+    }
+    return text.family(1, 2, {3}).family(3, 4, {6}).family(3, 5, {}).text();
+}
+
+template <typename T> T* Find(const QWidget& dialog, const char* name) {
+    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QString Text(const QWidget& dialog, const char* name) {
+    return Find<QLineEdit>(dialog, name)->text();
+}
+
+TEST(PersonDialog, ListDetailsAndMoves) {
+    const auto store = Load(Family());
+    PersonSelectionDialog dialog(*store);
+    QListView* list = Find<QListView>(dialog, "personList");
+    ASSERT_EQ(list->model()->rowCount(), 5);
+    EXPECT_EQ(list->model()->index(1, 0).data().toString(), QString::fromUtf8("DURAND Léa"));
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_EQ(Text(dialog, "nameEdit"), "DURAND Jean");
+    EXPECT_FALSE(Find<QPushButton>(dialog, "fatherButton")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(dialog, "ancestorsButton")->isEnabled());
+
+    list->setCurrentIndex(list->model()->index(2, 0));
+    EXPECT_EQ(Text(dialog, "fatherName"), "DURAND Jean");
+    EXPECT_EQ(Text(dialog, "spouse1"), QString::fromUtf8("ZOLA Zoé"));
+    EXPECT_FALSE(Find<QPushButton>(dialog, "spouse3Button")->isEnabled());
+
+    // Anne is shown, the list keeps Paul's row; "1" comes back to him, "P" to his father.
+    Find<QPushButton>(dialog, "spouse2Button")->click();
+    EXPECT_EQ(Text(dialog, "nameEdit"), "BLANC Anne");
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    Find<QPushButton>(dialog, "spouse1Button")->click();
+    Find<QPushButton>(dialog, "fatherButton")->click();
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_EQ(Text(dialog, "nameEdit"), "DURAND Jean");
+
+    // Typing finds a name, case and accents aside.
+    list->keyboardSearch("zola zoe");
+    EXPECT_EQ(list->currentIndex().row(), 4);
+    EXPECT_EQ(Text(dialog, "nameEdit"), QString::fromUtf8("ZOLA Zoé"));
+}
+
+TEST(PersonDialog, MoveBringsTheRowToTheTop) {
+    // The father's row lies between thirty children above and thirty below.
+    FamilyText family;
+    family.person(1, "Pierre /MMM/");
+    std::vector<int> children;
+    for (int i = 2; i <= 61; ++i) {
+        family.person(i, std::to_string(100 + i) + (i <= 31 ? "e /AAA/" : "e /ZZZ/"));
+        children.push_back(i);
+    }
+    const auto store = Load(family.family(1, 0, children).text());
+    PersonSelectionDialog dialog(*store);
+    dialog.resize(700, 450);
+    dialog.show();
+    QListView* list = Find<QListView>(dialog, "personList");
+    list->setCurrentIndex(list->model()->index(0, 0));
+    Find<QPushButton>(dialog, "fatherButton")->click();
+    EXPECT_EQ(list->currentIndex().row(), 30);
+    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 30);
+}
+
+TEST(PersonDialog, ChartButtonsCheckTheYearsThenClose) {
+    const auto store = Load(Family());
+    ListReporter reporter;
+    PersonSelectionDialog dialog(*store, nullptr, &reporter);
+    QListView* list = Find<QListView>(dialog, "personList");
+    list->setCurrentIndex(list->model()->index(2, 0)); // Paul
+    QLineEdit* birth = Find<QLineEdit>(dialog, "birthEdit");
+    QLineEdit* death = Find<QLineEdit>(dialog, "deathEdit");
+    birth->setText("-5");
+    death->setText("19x");
+    Find<QPushButton>(dialog, "ancestorsButton")->click();
+    birth->setText("1930");
+    Find<QPushButton>(dialog, "bothButton")->click();
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_NE(reporter.messages[0].text.find("naissance"), std::string::npos);
+    EXPECT_NE(reporter.messages[1].text.find("décès"), std::string::npos);
+    EXPECT_FALSE(dialog.choice().has_value());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    death->setText(" 0 ");
+    Find<QPushButton>(dialog, "parentButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog.choice().has_value());
+    EXPECT_EQ(dialog.choice()->mode, kModeParent);
+    EXPECT_EQ(dialog.choice()->person, 3);
+}
+
+// The dialog run by the computation, answered by a click once it is on screen.
+int32_t ComputeWithClick(const char* buttonName, ChartTree& tree) {
+    const auto store = Load(Family());
+    QTimer::singleShot(0, [buttonName] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        Find<QPushButton>(*dialog, buttonName)->click();
+    });
+    ListReporter reporter;
+    DialogRootChooser chooser(nullptr, &reporter);
+    return BuildChartTables(tree, *store, DefaultChartSettings(), &chooser, reporter);
+}
+
+TEST(PersonDialog, RootChooserRunsTheDialog) {
+    ChartTree tree;
+    EXPECT_EQ(ComputeWithClick("bothButton", tree), 0);
+    EXPECT_EQ(tree.chartMode, kModeBoth);
+    EXPECT_EQ(tree.descendantRoot, 1);
+    ChartTree cancelled;
+    EXPECT_EQ(ComputeWithClick("cancelButton", cancelled), -1);
+}
+
+} // namespace
+} // namespace arbolix
