@@ -928,9 +928,17 @@ void TreeBuilder::compact() {
     }
 }
 
+// Children are counted from the parent links of the persons kept: the children lists may be
+// stale here (the ancestor part reuses `childCount`, a recomputation does not list them again).
 bool TreeBuilder::checkChildrenLimit() {
-    int32_t largest = 0;
-    for (int32_t i = 1; i <= store_.highestXref; ++i) largest = std::max(largest, store_[i].childCount);
+    const int32_t highest = store_.highestXref;
+    std::vector<int32_t> children(static_cast<size_t>(highest) + 1, 0);
+    for (int32_t i = 1; i <= highest; ++i) {
+        const Individual& x = store_[i];
+        if (x.father > 0 && x.father <= highest) ++children[static_cast<size_t>(x.father)];
+        if (x.mother > 0 && x.mother <= highest && x.mother != x.father) ++children[static_cast<size_t>(x.mother)];
+    }
+    const int32_t largest = *std::max_element(children.begin(), children.end());
     if (largest <= kMaxChildren) return true;
     reporter_.report({Format("Fichier GEDCOM limité à %d enfants par personne : %d", kMaxChildren, largest),
                       "arbolix", MessageIcon::Stop});

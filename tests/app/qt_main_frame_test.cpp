@@ -129,5 +129,37 @@ TEST_F(MainWindow, ClicksZoomOnAQuarterAndCtrlClickReroots) {
     EXPECT_EQ(frame_->document().tree().descendants[1].xref, 14);
 }
 
+TEST_F(MainWindow, ARestartShowsTheSameChartWithTheSameOptions) {
+    MemoryProfile shared;
+    const auto startOn = [&] {
+        auto frame = std::make_unique<CMainFrame>(std::make_unique<OverlayProfile>(shared));
+        frame->makeChooser = [] { return std::make_unique<FixedChooser>(RootChoice{kModeBoth, 14}); };
+        frame->resize(900, 600);
+        frame->show();
+        frame->openFile(sample_);
+        return frame;
+    };
+    auto first = startOn();
+    for (int command : {cmd::kGivenName, cmd::kPlace, cmd::kBirth, cmd::kFlag, cmd::kPipes, cmd::kDuplicated})
+        first->runCommand(command);
+    // What the dialogs leave behind when confirmed.
+    ChartSettings& settings = first->document().settings();
+    settings.interval = 12;
+    settings.larg = 70;
+    settings.largeur_pen = 2;
+    settings.m_gene = 3;
+    for (int command : {cmd::kInterval, cmd::kBoxRatio, cmd::kPenWidth, cmd::kGenerations})
+        SettingsEdited(command, first->document());
+
+    auto second = startOn();
+    EXPECT_TRUE(second->document().settings() == first->document().settings());
+    EXPECT_TRUE(second->action(cmd::kPipes)->isChecked());
+    EXPECT_TRUE(second->action(cmd::kDuplicated)->isChecked());
+    const QImage before = first->view().viewport()->grab().toImage();
+    const QImage after = second->view().viewport()->grab().toImage();
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(second->action(cmd::kRecent1)->text(), sample_);
+}
+
 } // namespace
 } // namespace arbolix

@@ -28,21 +28,13 @@ std::string Family() {
     FamilyText text;
     int id = 0;
     for (const char* name : {"Jean /DURAND/", "Marie /MARTIN/", "Paul /DURAND/", "Zo\xE9 /ZOLA/",
-                             "Anne /BLANC/", "L\xE9\x61 /DURAND/"}) {
-        ++id;
-        text.person(id, name, id == 3 ? 1930 : 0);
-    }
+                             "Anne /BLANC/", "L\xE9\x61 /DURAND/"})
+        text.person(++id, name);
     return text.family(1, 2, {3}).family(3, 4, {6}).family(3, 5, {}).text();
 }
 
 template <typename T> T* Find(const QWidget& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-QString Text(const QWidget& dialog, const char* name) {
-    return Find<QLineEdit>(dialog, name)->text();
+    return dialog.findChild<T*>(QString::fromLatin1(name));
 }
 
 TEST(PersonDialog, ListDetailsAndMoves) {
@@ -51,49 +43,20 @@ TEST(PersonDialog, ListDetailsAndMoves) {
     QListView* list = Find<QListView>(dialog, "personList");
     ASSERT_EQ(list->model()->rowCount(), 5);
     EXPECT_EQ(list->model()->index(1, 0).data().toString(), QString::fromUtf8("DURAND Léa"));
-    EXPECT_EQ(list->currentIndex().row(), 0);
-    EXPECT_EQ(Text(dialog, "nameEdit"), "DURAND Jean");
-    EXPECT_FALSE(Find<QPushButton>(dialog, "fatherButton")->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(dialog, "nameEdit")->text(), "DURAND Jean");
     EXPECT_FALSE(Find<QPushButton>(dialog, "ancestorsButton")->isEnabled());
 
     list->setCurrentIndex(list->model()->index(2, 0));
-    EXPECT_EQ(Text(dialog, "fatherName"), "DURAND Jean");
-    EXPECT_EQ(Text(dialog, "spouse1"), QString::fromUtf8("ZOLA Zoé"));
-    EXPECT_FALSE(Find<QPushButton>(dialog, "spouse3Button")->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>(dialog, "fatherName")->text(), "DURAND Jean");
 
     // Anne is shown, the list keeps Paul's row; "1" comes back to him, "P" to his father.
     Find<QPushButton>(dialog, "spouse2Button")->click();
-    EXPECT_EQ(Text(dialog, "nameEdit"), "BLANC Anne");
+    EXPECT_EQ(Find<QLineEdit>(dialog, "nameEdit")->text(), "BLANC Anne");
     EXPECT_EQ(list->currentIndex().row(), 2);
     Find<QPushButton>(dialog, "spouse1Button")->click();
     Find<QPushButton>(dialog, "fatherButton")->click();
     EXPECT_EQ(list->currentIndex().row(), 0);
-    EXPECT_EQ(Text(dialog, "nameEdit"), "DURAND Jean");
-
-    // Typing finds a name, case and accents aside.
-    list->keyboardSearch("zola zoe");
-    EXPECT_EQ(list->currentIndex().row(), 4);
-    EXPECT_EQ(Text(dialog, "nameEdit"), QString::fromUtf8("ZOLA Zoé"));
-}
-
-TEST(PersonDialog, MoveBringsTheRowToTheTop) {
-    // The father's row lies between thirty children above and thirty below.
-    FamilyText family;
-    family.person(1, "Pierre /MMM/");
-    std::vector<int> children;
-    for (int i = 2; i <= 61; ++i) {
-        family.person(i, std::to_string(100 + i) + (i <= 31 ? "e /AAA/" : "e /ZZZ/"));
-        children.push_back(i);
-    }
-    const auto store = Load(family.family(1, 0, children).text());
-    PersonSelectionDialog dialog(*store);
-    dialog.resize(700, 450);
-    dialog.show();
-    QListView* list = Find<QListView>(dialog, "personList");
-    list->setCurrentIndex(list->model()->index(0, 0));
-    Find<QPushButton>(dialog, "fatherButton")->click();
-    EXPECT_EQ(list->currentIndex().row(), 30);
-    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 30);
+    EXPECT_EQ(Find<QLineEdit>(dialog, "nameEdit")->text(), "DURAND Jean");
 }
 
 TEST(PersonDialog, ChartButtonsCheckTheYearsThenClose) {
@@ -113,7 +76,6 @@ TEST(PersonDialog, ChartButtonsCheckTheYearsThenClose) {
     EXPECT_NE(reporter.messages[0].text.find("naissance"), std::string::npos);
     EXPECT_NE(reporter.messages[1].text.find("décès"), std::string::npos);
     EXPECT_FALSE(dialog.choice().has_value());
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
 
     death->setText(" 0 ");
     Find<QPushButton>(dialog, "parentButton")->click();
@@ -124,25 +86,21 @@ TEST(PersonDialog, ChartButtonsCheckTheYearsThenClose) {
 }
 
 // The dialog run by the computation, answered by a click once it is on screen.
-int32_t ComputeWithClick(const char* buttonName, ChartTree& tree) {
+TEST(PersonDialog, RootChooserRunsTheDialog) {
     const auto store = Load(Family());
-    QTimer::singleShot(0, [buttonName] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        Find<QPushButton>(*dialog, buttonName)->click();
-    });
     ListReporter reporter;
     DialogRootChooser chooser(nullptr, &reporter);
-    return BuildChartTables(tree, *store, DefaultChartSettings(), &chooser, reporter);
-}
-
-TEST(PersonDialog, RootChooserRunsTheDialog) {
-    ChartTree tree;
-    EXPECT_EQ(ComputeWithClick("bothButton", tree), 0);
+    const auto compute = [&](const char* button, ChartTree& tree) {
+        QTimer::singleShot(0, [button] {
+            Find<QPushButton>(*QApplication::activeModalWidget(), button)->click();
+        });
+        return BuildChartTables(tree, *store, DefaultChartSettings(), &chooser, reporter);
+    };
+    ChartTree cancelled, tree;
+    EXPECT_EQ(compute("cancelButton", cancelled), -1);
+    EXPECT_EQ(compute("bothButton", tree), 0);
     EXPECT_EQ(tree.chartMode, kModeBoth);
     EXPECT_EQ(tree.descendantRoot, 1);
-    ChartTree cancelled;
-    EXPECT_EQ(ComputeWithClick("cancelButton", cancelled), -1);
 }
 
 } // namespace

@@ -192,11 +192,15 @@ TEST(ComputeTree, ChildOfRelativesUnderTheThreeModes) {
 TEST(ComputeTree, ThirtyThreeChildrenStopTheComputation) {
     V children;
     for (int i = 2; i <= 34; ++i) children.push_back(i);
-    const auto c = ComputeChart(FamilyText().persons(34, "G").family(1, 0, children).text(), kModeDescendants, 1);
-    EXPECT_EQ(c->result, -1);
-    EXPECT_EQ(c->tree.descendantCount, 0);
-    ASSERT_EQ(c->reporter.messages.size(), 1u);
-    EXPECT_EQ(c->reporter.messages[0].text, "Fichier GEDCOM limité à 32 enfants par personne : 33");
+    const std::string family = FamilyText().persons(34, "G").family(1, 0, children).text();
+    // Also when the ancestor part ran first (a child's chart with its father's descendants).
+    for (const auto& [mode, root] : {std::pair{kModeDescendants, 1}, std::pair{kModeParent, 2}}) {
+        const auto c = ComputeChart(family, mode, root);
+        EXPECT_EQ(c->result, -1) << mode;
+        EXPECT_EQ(c->tree.descendantCount, 0) << mode;
+        ASSERT_EQ(c->reporter.messages.size(), 1u) << mode;
+        EXPECT_EQ(c->reporter.messages[0].text, "Fichier GEDCOM limité à 32 enfants par personne : 33");
+    }
 }
 
 TEST(ComputeTree, EmptyBoxesBelowAndAbove) {

@@ -235,6 +235,8 @@ void CMainFrame::createActions() {
                                command == cmd::kToolbarFormat || command == cmd::kToolbarView ||
                                command == cmd::kStatusBar;
         action->setCheckable(checkable);
+        // Menus show the check mark itself rather than a framed picture.
+        action->setIconVisibleInMenu(!checkable);
         connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
         actions_[command] = action;
     }
