@@ -263,6 +263,7 @@ public:
     void draw(Node& node, int32_t n, bool descendant);
 
 private:
+    BoxGeometry frameGeometry(double x, double layoutY, int32_t n) const;
     BoxGeometry geometry(const DescendantNode& node, int32_t n) const;
     BoxGeometry geometry(const AncestorNode& node, int32_t n) const;
     void fillAndOutline(const BoxGeometry& box, bool descendant);
@@ -289,8 +290,7 @@ private:
     const SharedFonts* shared_ = nullptr;
 };
 
-BoxGeometry BoxPainter::geometry(const DescendantNode& node, int32_t n) const {
-    const double x = pass_.x(node);
+BoxGeometry BoxPainter::frameGeometry(double x, double layoutY, int32_t n) const {
     const double larg = settings_.larg;
     BoxGeometry box;
     if (pass_.parentChart && n == 1) {
@@ -300,29 +300,21 @@ BoxGeometry BoxPainter::geometry(const DescendantNode& node, int32_t n) const {
         box.textX = pass_.map.px(x + 1);
         box.right = pass_.map.px(x + larg);
     }
-    box.top = pass_.map.py(node.layoutY - 5);
+    box.top = pass_.map.py(layoutY - 5);
     box.bottom = box.top + pass_.rowH;
-    box.extBottom = settings_.epoux == 1 && pass_.textH >= 1
-                        ? box.top + (int64_t{std::clamp(node.spouseCount, 0, 4)} + 2) * pass_.rowH / 2
-                        : box.bottom;
+    box.extBottom = box.bottom;
+    return box;
+}
+
+BoxGeometry BoxPainter::geometry(const DescendantNode& node, int32_t n) const {
+    BoxGeometry box = frameGeometry(pass_.x(node), node.layoutY, n);
+    if (settings_.epoux == 1 && pass_.textH >= 1)
+        box.extBottom = box.top + (int64_t{std::clamp(node.spouseCount, 0, 4)} + 2) * pass_.rowH / 2;
     return box;
 }
 
 BoxGeometry BoxPainter::geometry(const AncestorNode& node, int32_t n) const {
-    const double x = pass_.x(node);
-    const double larg = settings_.larg;
-    BoxGeometry box;
-    if (pass_.parentChart && n == 1) {
-        box.left = box.textX = box.right = pass_.map.px(x + larg);
-    } else {
-        box.left = pass_.map.px(x);
-        box.textX = pass_.map.px(x + 1);
-        box.right = pass_.map.px(x + larg);
-    }
-    box.top = pass_.map.py(node.layoutY - 5);
-    box.bottom = box.top + pass_.rowH;
-    box.extBottom = box.bottom; // no spouse lines on the ancestor side
-    return box;
+    return frameGeometry(pass_.x(node), node.layoutY, n); // no spouse lines on the ancestor side
 }
 
 template <class Node>

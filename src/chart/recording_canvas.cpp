@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "app/reporter.h"
 
@@ -122,17 +123,13 @@ DeviceInfo RecordingCanvas::deviceInfo() {
 Pen RecordingCanvas::selectPen(const Pen& pen) {
     lines_.push_back(Format("Pen %s %" PRId32 " ", PenStyleName(pen.style), pen.width) +
                      ColourText(pen.colour));
-    const Pen previous = pen_;
-    pen_ = pen;
-    return previous;
+    return std::exchange(pen_, pen);
 }
 
 Brush RecordingCanvas::selectBrush(const Brush& brush) {
     lines_.push_back(brush.style == BrushStyle::Null ? std::string("Brush null")
                                                      : "Brush solid " + ColourText(brush.colour));
-    const Brush previous = brush_;
-    brush_ = brush;
-    return previous;
+    return std::exchange(brush_, brush);
 }
 
 LogFont RecordingCanvas::selectFont(const LogFont& font) {
@@ -143,37 +140,27 @@ LogFont RecordingCanvas::selectFont(const LogFont& font) {
     if (font.lfUnderline) line += " underline";
     if (font.lfStrikeOut) line += " strikeout";
     lines_.push_back(std::move(line));
-    const LogFont previous = font_;
-    font_ = font;
-    return previous;
+    return std::exchange(font_, font);
 }
 
 Colour RecordingCanvas::setTextColour(Colour colour) {
     lines_.push_back("TextColor " + ColourText(colour));
-    const Colour previous = textColour_;
-    textColour_ = colour;
-    return previous;
+    return std::exchange(textColour_, colour);
 }
 
 TextAlign RecordingCanvas::setTextAlign(TextAlign align) {
     lines_.push_back("TextAlign " + TextAlignName(align));
-    const TextAlign previous = textAlign_;
-    textAlign_ = align;
-    return previous;
+    return std::exchange(textAlign_, align);
 }
 
 BackgroundMode RecordingCanvas::setBackgroundMode(BackgroundMode mode) {
     lines_.push_back(mode == BackgroundMode::Opaque ? "BkMode opaque" : "BkMode transparent");
-    const BackgroundMode previous = backgroundMode_;
-    backgroundMode_ = mode;
-    return previous;
+    return std::exchange(backgroundMode_, mode);
 }
 
 Colour RecordingCanvas::setBackgroundColour(Colour colour) {
     lines_.push_back("BkColor " + ColourText(colour));
-    const Colour previous = backgroundColour_;
-    backgroundColour_ = colour;
-    return previous;
+    return std::exchange(backgroundColour_, colour);
 }
 
 Point RecordingCanvas::moveTo(int64_t x, int64_t y) {

@@ -7,20 +7,8 @@
 namespace arbolix {
 
 int32_t PlaceFormat::role(int field) const {
-    switch (field) {
-    case 0:
-        return t0;
-    case 1:
-        return t1;
-    case 2:
-        return t2;
-    case 3:
-        return t3;
-    case 4:
-        return t4;
-    default:
-        return 0;
-    }
+    if (field < 0 || field > 4) return 0;
+    return const_cast<PlaceFormat*>(this)->role(field);
 }
 
 int32_t& PlaceFormat::role(int field) {

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+#include <QTranslator>
 
 #include <cmath>
 #include <cstring>
@@ -142,6 +144,22 @@ TEST(SettingDialogs, FontChooserGivesFifteenPointsTheChosenFaceAndEffects) {
     dialog.accept();
     EXPECT_STREQ(dialog.chosenFont().lfFaceName, family.toUtf8().constData());
     EXPECT_EQ(dialog.chosenFont().lfWeight, 700);
+
+    // Opened and closed untouched under the French interface, an italic font stays so (the
+    // chooser's own name for the style is translated and matches no installed style).
+    QTranslator french;
+    if (french.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&french);
+        LogFont italic{.lfWeight = 400, .lfItalic = 1};
+        std::strcpy(italic.lfFaceName, "Liberation Serif");
+        FontChoiceDialog untouched(italic, kBlack);
+        untouched.accept();
+        QCoreApplication::removeTranslator(&french);
+        EXPECT_EQ(untouched.chosenFont().lfWeight, 400);
+        EXPECT_EQ(untouched.chosenFont().lfItalic, 1);
+    } else {
+        ADD_FAILURE() << "Qt's French translations are missing (package qt6-translations-l10n)";
+    }
 
     // 15 points at 96 dpi is the classic 20-pixel character height; long faces are cut whole.
     QFont longFace(QString(30, QLatin1Char('x')) + QStringLiteral("é"));

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "app/ui/wait_cursor.h"
 #include "chart/chart_renderer.h"
 #include "chart/print_layout.h"
 #include "chart/qt_canvas.h"
@@ -17,15 +18,6 @@
 namespace arbolix {
 
 namespace {
-
-// The wait cursor while something long runs.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

@@ -1,7 +1,10 @@
 // arbolix: the desktop chart generator. An optional argument names a GEDCOM file to open.
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -18,6 +21,13 @@ int main(int argc, char** argv) {
         std::printf("arbolix %s\n", ARBOLIX_VERSION);
         return 0;
     }
+    // The interface is French: the standard dialogs (fonts, colours, files) speak it too
+    // when Qt's own translations are installed.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
     arbolix::CMainFrame frame;
     frame.show();
     if (arguments.size() > 1) {

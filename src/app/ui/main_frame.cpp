@@ -22,6 +22,7 @@
 #include "app/ui/lock_keys.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/setting_dialogs.h"
+#include "app/ui/wait_cursor.h"
 #include "tree/tree_compute.h"
 
 // The pictures are built into the library; a static library needs them registered by hand.
@@ -149,14 +150,6 @@ public:
 
 private:
     DialogRootChooser dialog_;
-};
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
 QString FromUtf8(const std::string& text) {

@@ -364,6 +364,28 @@ QFont FontFromLogFont(const LogFont& font, int pointSize) {
     return result;
 }
 
+// The installed style of the font's family nearest to its italic flag and weight, the shortest
+// name among equals ("Bold Italic" rather than "Condensed Bold Italic"). The chooser finds a
+// font's style by name, and the name it would make up is translated ("Italique") while the
+// family lists its own ("Italic"): given no name, it would fall back to the first style of the
+// list and change the font on OK.
+QString InstalledStyleName(const QFont& font) {
+    QString best;
+    int bestScore = std::numeric_limits<int>::max();
+    const QString family = font.family();
+    for (const QString& style : QFontDatabase::styles(family)) {
+        const QFont candidate = QFontDatabase::font(family, style, 12);
+        const int score = (candidate.italic() != font.italic() ? 100000 : 0) +
+                          100 * std::abs(candidate.weight() - font.weight()) +
+                          static_cast<int>(std::min<qsizetype>(style.size(), 99));
+        if (score < bestScore) {
+            bestScore = score;
+            best = style;
+        }
+    }
+    return best;
+}
+
 LogFont LogFontFromFont(const QFont& font, const LogFont& base, int pointSize, double dotsPerInch) {
     LogFont result = base;
     result.lfHeight = -static_cast<int32_t>(std::lround(pointSize * dotsPerInch / 72.0));
@@ -387,6 +409,7 @@ FontChoiceDialog::FontChoiceDialog(const LogFont& font, Colour colour, QWidget* 
     QFont initial = FontFromLogFont(font, kPointSize);
     // The list holds the installed faces only: show the one standing in for a missing face.
     if (!QFontDatabase::hasFamily(initial.family())) initial.setFamily(QFontInfo(initial).family());
+    initial.setStyleName(InstalledStyleName(initial));
     setCurrentFont(initial);
     holdSize();
 
