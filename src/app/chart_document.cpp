@@ -36,9 +36,7 @@ ChartDocument::Opened ChartDocument::reopen(int index, RootChooser& chooser) {
 ChartDocument::Opened ChartDocument::load(const std::string& path, RootChooser& chooser) {
     // The file is read beside the chart shown, which stays when anything goes wrong.
     auto store = std::make_unique<PersonStore>();
-    const int32_t read = ReadGedcom(*store, path, settings_.m_gedcom, reporter_);
-    if (read == 0) reporter_.report({"Aucune personne dans le fichier " + path, "arbolix", MessageIcon::Exclamation});
-    if (read <= 0) return Opened::Unchanged;
+    if (ReadGedcomPersons(*store, path, settings_.m_gedcom, reporter_) <= 0) return Opened::Unchanged;
     ChartTree tree;
     BuildChartTables(tree, *store, settings_, &chooser, reporter_);
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return Opened::Unchanged;

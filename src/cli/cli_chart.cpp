@@ -109,7 +109,7 @@ int LoadChart(CliContext& context, const Words& words, const char* command, Char
         return kExitUsage;
     }
     if (!ReadView(words, chart, context.reporter)) return kExitUsage;
-    if (ReadGedcom(*chart.store, words.positional[0], context.settings.m_gedcom, context.reporter) < 0)
+    if (ReadGedcomPersons(*chart.store, words.positional[0], context.settings.m_gedcom, context.reporter) <= 0)
         return kExitFailure;
     if (FindPerson(*chart.store, words.get("root")) == 0) {
         context.reporter.report({"Personne inconnue : " + words.get("root"), "arbolix-cli", MessageIcon::Stop});

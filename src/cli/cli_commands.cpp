@@ -135,8 +135,9 @@ int RunPersons(CliContext& context, const std::vector<std::string>& arguments) {
         !ExpectOneFile(words, "persons", context.reporter))
         return kExitUsage;
     PersonStore store;
-    const int32_t highest = ReadGedcom(store, words.positional[0], context.settings.m_gedcom, context.reporter);
-    if (highest < 0) return kExitFailure;
+    const int32_t highest =
+        ReadGedcomPersons(store, words.positional[0], context.settings.m_gedcom, context.reporter);
+    if (highest <= 0) return kExitFailure;
     CountAncestorsAndDescendants(store);
     Output out(context.out);
     out.add("numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\tconjoints\tdescendants\t"

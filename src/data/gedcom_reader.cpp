@@ -755,4 +755,11 @@ int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceForma
     return ReadFromSource(store, source, format, reporter);
 }
 
+int32_t ReadGedcomPersons(PersonStore& store, const std::string& path, const PlaceFormat& format,
+                          Reporter& reporter) {
+    const int32_t highest = ReadGedcom(store, path, format, reporter);
+    if (highest == 0) reporter.report({"Aucune personne dans le fichier " + path, "arbolix", MessageIcon::Exclamation});
+    return highest;
+}
+
 } // namespace arbolix

@@ -27,6 +27,10 @@ enum EventContext : int32_t {
 // to reporter.status() every 10000 lines.
 int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceFormat& format,
                    Reporter& reporter);
+// ReadGedcom that also says "Aucune personne dans le fichier <path>" when the file holds nobody
+// (a text without INDI records, or no GEDCOM at all).
+int32_t ReadGedcomPersons(PersonStore& store, const std::string& path, const PlaceFormat& format,
+                          Reporter& reporter);
 // The same on a file's bytes already in memory.
 int32_t ReadGedcomBytes(PersonStore& store, std::string_view bytes, const PlaceFormat& format,
                         Reporter& reporter);

@@ -102,10 +102,15 @@ TEST_F(CommandLine, FilesThatCannotBeRead) {
     const auto folder = Cli({"persons", dir_.path().string()}, profile_);
     EXPECT_EQ(folder.exitCode, 1);
 
+    // A file holding nobody, empty or not a GEDCOM at all, is said so rather than listed empty.
     ASSERT_TRUE(test::WriteFileBytes(dir_.file("empty.ged"), ""));
-    const auto empty = Cli({"persons", dir_.file("empty.ged").string()}, profile_);
-    EXPECT_EQ(empty.exitCode, 0);
-    EXPECT_EQ(std::count(empty.out.begin(), empty.out.end(), '\n'), 1);
+    ASSERT_TRUE(test::WriteFileBytes(dir_.file("photo.ged"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
+    for (const char* name : {"empty.ged", "photo.ged"}) {
+        const auto nobody = Cli({"persons", dir_.file(name).string()}, profile_);
+        EXPECT_EQ(nobody.exitCode, 1) << name;
+        EXPECT_NE(nobody.err.find("Aucune personne dans le fichier"), std::string::npos) << name;
+        EXPECT_TRUE(nobody.out.empty()) << name;
+    }
 }
 
 } // namespace
