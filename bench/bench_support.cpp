@@ -8,6 +8,9 @@
 #include <map>
 #include <tuple>
 
+#include "app/reporter.h"
+#include "data/gedcom_reader.h"
+
 namespace arbolix::bench {
 
 namespace {
@@ -36,6 +39,13 @@ const std::string& GeneratedFile(const gedgen::Options& options) {
     std::ofstream out(path, std::ios::binary);
     gedgen::WriteGedcom(options, out);
     return files.paths.emplace(key, path).first->second;
+}
+
+bool ReadGenerated(benchmark::State& state, const gedgen::Options& options, PersonStore& store) {
+    ListReporter reporter;
+    if (ReadGedcom(store, GeneratedFile(options), {}, reporter) > 0) return true;
+    state.SkipWithError("reading failed");
+    return false;
 }
 
 } // namespace arbolix::bench

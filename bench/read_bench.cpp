@@ -87,10 +87,8 @@ BENCHMARK(BM_ReadGedcomFirstInProcess)
     ->Unit(benchmark::kMillisecond);
 
 void BM_SnapshotSaveRestore(benchmark::State& state) {
-    const std::string& path = bench::GeneratedFile(Population(state.range(0)));
     PersonStore store;
-    ListReporter reporter;
-    if (ReadGedcom(store, path, {}, reporter) <= 0) state.SkipWithError("reading failed");
+    if (!bench::ReadGenerated(state, Population(state.range(0)), store)) return;
     for (auto _ : state) {
         store.saveSnapshot();
         benchmark::DoNotOptimize(store.restoreSnapshot());

@@ -42,11 +42,8 @@ gedgen::Options Pedigree() {
 // counts every person's ancestors and descendants for the selection dialog.
 void ComputeChart(benchmark::State& state, const gedgen::Options& options, int32_t mode, int cousin, bool first) {
     PersonStore store;
+    if (!bench::ReadGenerated(state, options, store)) return;
     ListReporter reporter;
-    if (ReadGedcom(store, bench::GeneratedFile(options), {}, reporter) <= 0) {
-        state.SkipWithError("reading failed");
-        return;
-    }
     ChartSettings settings = DefaultChartSettings();
     settings.setcousin = cousin;
     settings.m_gene = 20;
@@ -90,11 +87,8 @@ BENCHMARK(BM_FirstComputationTwentyAncestorGenerations)->Unit(benchmark::kMillis
 // Laying out the same two charts (the tables computed once).
 void LayoutChart(benchmark::State& state, const gedgen::Options& options, int32_t mode) {
     PersonStore store;
+    if (!bench::ReadGenerated(state, options, store)) return;
     ListReporter reporter;
-    if (ReadGedcom(store, bench::GeneratedFile(options), {}, reporter) <= 0) {
-        state.SkipWithError("reading failed");
-        return;
-    }
     ChartSettings settings = DefaultChartSettings();
     settings.m_gene = 20;
     settings.m_gened = 62;

@@ -13,14 +13,8 @@ namespace arbolix {
 namespace {
 
 using test::FamilyText;
+using test::LoadForSelection;
 
-std::unique_ptr<PersonStore> Load(const std::string& gedcom) {
-    auto store = std::make_unique<PersonStore>();
-    ListReporter reporter;
-    EXPECT_GT(ReadGedcomBytes(*store, gedcom, {}, reporter), 0);
-    CountAncestorsAndDescendants(*store);
-    return store;
-}
 
 // Listed as DURAND Jean (1), DURAND Léa (6), DURAND Paul (3), MARTIN Marie (2), ZOLA Zoé (4);
 // Paul's second wife, Anne BLANC (5), is not listed.
@@ -38,7 +32,7 @@ template <typename T> T* Find(const QWidget& dialog, const char* name) {
 }
 
 TEST(PersonDialog, ListDetailsAndMoves) {
-    const auto store = Load(Family());
+    const auto store = LoadForSelection(Family());
     PersonSelectionDialog dialog(*store);
     QListView* list = Find<QListView>(dialog, "personList");
     ASSERT_EQ(list->model()->rowCount(), 5);
@@ -60,7 +54,7 @@ TEST(PersonDialog, ListDetailsAndMoves) {
 }
 
 TEST(PersonDialog, ChartButtonsCheckTheYearsThenClose) {
-    const auto store = Load(Family());
+    const auto store = LoadForSelection(Family());
     ListReporter reporter;
     PersonSelectionDialog dialog(*store, nullptr, &reporter);
     QListView* list = Find<QListView>(dialog, "personList");
@@ -87,7 +81,7 @@ TEST(PersonDialog, ChartButtonsCheckTheYearsThenClose) {
 
 // The dialog run by the computation, answered by a click once it is on screen.
 TEST(PersonDialog, RootChooserRunsTheDialog) {
-    const auto store = Load(Family());
+    const auto store = LoadForSelection(Family());
     ListReporter reporter;
     DialogRootChooser chooser(nullptr, &reporter);
     const auto compute = [&](const char* button, ChartTree& tree) {

@@ -9,15 +9,8 @@ namespace arbolix {
 namespace {
 
 using test::FamilyText;
+using test::LoadForSelection;
 
-// The store as the dialog finds it: read, then every person's ancestors and descendants counted.
-std::unique_ptr<PersonStore> Load(const std::string& gedcom) {
-    auto store = std::make_unique<PersonStore>();
-    ListReporter reporter;
-    EXPECT_GE(ReadGedcomBytes(*store, gedcom, {}, reporter), 0);
-    CountAncestorsAndDescendants(*store);
-    return store;
-}
 
 // Persons 1, 2, ... with these names.
 FamilyText Persons(std::initializer_list<const char*> names) {
@@ -45,7 +38,7 @@ std::string Durands() {
 }
 
 TEST(PersonSelection, ListsLinkedPersonsWithSurnameInSortedOrder) {
-    const auto store = Load(Durands());
+    const auto store = LoadForSelection(Durands());
     const PersonSelection selection(*store);
     EXPECT_EQ(Listed(selection), (std::vector<int32_t>{3, 5, 6, 4}));
     for (const int32_t skipped : {1, 2, 7, 8}) EXPECT_EQ(selection.rowOf(skipped), -1) << skipped;
@@ -72,14 +65,14 @@ TEST(PersonSelection, ListOrderLevels) {
 
 TEST(PersonSelection, DefaultSelectionWithoutListedPersons) {
     // Nobody linked: person 2 is shown.
-    const auto alone = Load(Persons({"A /UN/", "B /DEUX/"}).text());
+    const auto alone = LoadForSelection(Persons({"A /UN/", "B /DEUX/"}).text());
     const PersonSelection two(*alone);
     EXPECT_EQ(two.rowCount(), 0);
     EXPECT_EQ(two.selectedPerson(), 2);
     EXPECT_EQ(two.details().name, "DEUX B");
 
     // With a single person there is nobody to show.
-    const auto one = Load(FamilyText().person(1, "A /UN/").text());
+    const auto one = LoadForSelection(FamilyText().person(1, "A /UN/").text());
     PersonSelection nobody(*one);
     EXPECT_EQ(nobody.selectedPerson(), 0);
     EXPECT_EQ(nobody.details().name, "");
@@ -98,7 +91,7 @@ std::string Family() {
 }
 
 TEST(PersonSelection, DetailsAndButtons) {
-    const auto store = Load(Family());
+    const auto store = LoadForSelection(Family());
     const PersonDetails paul = DescribePerson(*store, 3);
     EXPECT_EQ(std::tuple(paul.name, paul.birthYear, paul.descendantCount, paul.ancestorCount),
               std::tuple("DURAND Paul", 1930, 1, 2));
@@ -123,7 +116,7 @@ TEST(PersonSelection, DetailsAndButtons) {
 }
 
 TEST(PersonSelection, MovesToParentsAndSpouses) {
-    const auto store = Load(Family());
+    const auto store = LoadForSelection(Family());
     PersonSelection selection(*store);
     ASSERT_EQ(Listed(selection), (std::vector<int32_t>{1, 6, 3, 2, 4})); // Anne has no line
     selection.selectRow(selection.rowOf(6));
@@ -142,7 +135,7 @@ TEST(PersonSelection, MovesToParentsAndSpouses) {
 }
 
 TEST(PersonSelection, FindByTypedPrefix) {
-    const auto store = Load(Family());
+    const auto store = LoadForSelection(Family());
     const PersonSelection selection(*store); // DURAND Jean, Léa, Paul; MARTIN; ZOLA
     // From the given row on, wrapping round.
     EXPECT_EQ(std::tuple(selection.findByPrefix("dur", 0), selection.findByPrefix("dur", 2),

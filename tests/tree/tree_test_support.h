@@ -11,6 +11,7 @@
 #include "app/reporter.h"
 #include "app/settings.h"
 #include "data/gedcom_reader.h"
+#include "tree/person_selection.h"
 #include "tree/tree_compute.h"
 #include "tree/tree_layout.h"
 
@@ -42,6 +43,16 @@ private:
     std::string text_;
     int families_ = 0;
 };
+
+// The store as the selection dialog finds it: read, then every person's ancestors and
+// descendants counted.
+inline std::unique_ptr<PersonStore> LoadForSelection(const std::string& gedcom) {
+    auto store = std::make_unique<PersonStore>();
+    ListReporter reporter;
+    EXPECT_GE(ReadGedcomBytes(*store, gedcom, {}, reporter), 0);
+    CountAncestorsAndDescendants(*store);
+    return store;
+}
 
 class FixedChooser final : public RootChooser {
 public:

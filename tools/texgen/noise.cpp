@@ -118,17 +118,24 @@ uint32_t LatticeHash(int32_t i, int32_t j, int32_t periodI, int32_t periodJ, uin
                 static_cast<uint32_t>(WrapIndex(j, periodJ)), seed);
 }
 
+// The lattice cell holding (u, v) in cell units, and the position inside it (0 to 1).
+struct LatticePoint {
+    int32_t i;
+    int32_t j;
+    double tu;
+    double tv;
+};
+
+LatticePoint Locate(double u, double v) {
+    const double fu = std::floor(u);
+    const double fv = std::floor(v);
+    return {static_cast<int32_t>(fu), static_cast<int32_t>(fv), u - fu, v - fv};
+}
+
 } // namespace
 
 double Field::gradient(double x, double y, int32_t cellsX, int32_t cellsY, uint32_t seed) const {
-    const double u = x / width_ * cellsX;
-    const double v = y / height_ * cellsY;
-    const double fu = std::floor(u);
-    const double fv = std::floor(v);
-    const int32_t i = static_cast<int32_t>(fu);
-    const int32_t j = static_cast<int32_t>(fv);
-    const double tu = u - fu;
-    const double tv = v - fv;
+    const auto [i, j, tu, tv] = Locate(x / width_ * cellsX, y / height_ * cellsY);
     auto dot = [&](int32_t di, int32_t dj) {
         const double* g = kGradients[LatticeHash(i + di, j + dj, cellsX, cellsY, seed) & 15u];
         return g[0] * (tu - di) + g[1] * (tv - dj);
@@ -141,15 +148,10 @@ double Field::gradient(double x, double y, int32_t cellsX, int32_t cellsY, uint3
 }
 
 double Field::value(double x, double y, int32_t cellsX, int32_t cellsY, uint32_t seed) const {
-    const double u = x / width_ * cellsX;
-    const double v = y / height_ * cellsY;
-    const double fu = std::floor(u);
-    const double fv = std::floor(v);
-    const int32_t i = static_cast<int32_t>(fu);
-    const int32_t j = static_cast<int32_t>(fv);
+    const auto [i, j, tu, tv] = Locate(x / width_ * cellsX, y / height_ * cellsY);
     auto at = [&](int32_t di, int32_t dj) { return HashUnit(LatticeHash(i + di, j + dj, cellsX, cellsY, seed)); };
-    const double su = Fade(u - fu);
-    const double sv = Fade(v - fv);
+    const double su = Fade(tu);
+    const double sv = Fade(tv);
     return Mix(Mix(at(0, 0), at(1, 0), su), Mix(at(0, 1), at(1, 1), su), sv);
 }
 
