@@ -8,7 +8,7 @@
 #include <map>
 #include <tuple>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 
 namespace arbolix::bench {

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "bench_support.h"
 #include "data/gedcom_reader.h"
 

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "bench_support.h"
 #include "chart/chart_renderer.h"
 #include "chart/qt_canvas.h"

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "bench_support.h"
 #include "data/gedcom_reader.h"
 #include "tree/tree_compute.h"

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/profile.h"
-#include "app/reporter.h"
+#include "base/profile.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 #include "tree/recompute.h"
 #include "tree/tree_compute.h"

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/recent_files.h"
-#include "app/settings.h"
 #include "app/view_state.h"
+#include "base/settings.h"
 #include "data/person_store.h"
 #include "tree/tree_tables.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "app/chart_document.h"
-#include "app/settings.h"
+#include "base/settings.h"
 
 namespace arbolix {
 

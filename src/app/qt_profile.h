@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/profile.h"
+#include "base/profile.h"
 
 namespace arbolix {
 

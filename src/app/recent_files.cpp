@@ -1,7 +1,7 @@
 #include "app/recent_files.h"
 
-#include "app/profile.h"
-#include "app/settings.h"
+#include "base/profile.h"
+#include "base/settings.h"
 
 namespace arbolix {
 

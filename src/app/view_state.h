@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "tree/tree_tables.h"
 
 namespace arbolix {

@@ -22,8 +22,8 @@
 #include <span>
 #include <string_view>
 
-#include "chart/colour.h"
-#include "chart/log_font.h"
+#include "base/colour.h"
+#include "base/log_font.h"
 
 namespace arbolix {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "chart/canvas.h"
 #include "chart/text_fitting.h"
 #include "tree/tree_tables.h"

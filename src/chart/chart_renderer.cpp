@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "chart/link_shapes.h"
 #include "chart/text_fitting.h"
 #include "fills/fill_bitmap.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "chart/canvas.h"
 #include "chart/chart_pass.h"
 #include "data/person_store.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 namespace arbolix {
 

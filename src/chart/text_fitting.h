@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
+#include "base/log_font.h"
+#include "base/settings.h"
 #include "chart/canvas.h"
-#include "chart/log_font.h"
 #include "tree/tree_tables.h"
 
 namespace arbolix {

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <optional>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 #include "tree/tree_compute.h"
 #include "tree/tree_layout.h"

@@ -6,12 +6,12 @@
 #include <optional>
 #include <string_view>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
+#include "cli/cli_chart.h"
 #include "data/encoding.h"
 #include "data/gedcom_reader.h"
 #include "tree/tree_compute.h"
 #include "tree/tree_layout.h"
-#include "cli/cli_chart.h"
 
 namespace arbolix::cli {
 

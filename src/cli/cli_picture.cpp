@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "chart/print_layout.h"
 #include "cli/cli_chart.h"
 #include "export/qt_chart_export.h"

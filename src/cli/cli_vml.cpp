@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "cli/cli_chart.h"
 #include "export/vml_page.h"
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "app/qt_profile.h"
-#include "app/reporter.h"
-#include "app/settings.h"
+#include "base/reporter.h"
+#include "base/settings.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_picture.h"

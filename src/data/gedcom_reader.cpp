@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/encoding.h"
 #include "data/gedcom_lines.h"
 

@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/reporter.h"
-#include "chart/colour.h"
+#include "base/colour.h"
+#include "base/reporter.h"
 
 namespace arbolix {
 

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "chart/chart_renderer.h"
 #include "chart/print_layout.h"
 #include "chart/qt_canvas.h"

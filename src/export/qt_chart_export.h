@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "chart/chart_pass.h"
 #include "data/person_store.h"
 #include "export/picture_writer.h"

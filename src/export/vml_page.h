@@ -23,8 +23,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/reporter.h"
-#include "app/settings.h"
+#include "base/reporter.h"
+#include "base/settings.h"
 #include "data/person_store.h"
 #include "export/atomic_file.h"
 #include "tree/tree_tables.h"

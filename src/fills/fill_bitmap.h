@@ -7,10 +7,10 @@
 #include <span>
 #include <vector>
 
-#include "app/reporter.h"
-#include "chart/colour.h"
+#include "base/colour.h"
+#include "base/fill_spec.h"
+#include "base/reporter.h"
 #include "fills/fill_resources.h"
-#include "fills/fill_spec.h"
 #include "fills/packed_dib.h"
 
 namespace arbolix {

@@ -16,7 +16,7 @@
 #include <array>
 #include <cstdint>
 
-#include "chart/colour.h"
+#include "base/colour.h"
 
 namespace arbolix {
 

@@ -15,7 +15,7 @@
 #include <span>
 #include <vector>
 
-#include "chart/colour.h"
+#include "base/colour.h"
 #include "fills/fill_resources.h"
 
 namespace arbolix {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "chart/colour.h"
+#include "base/colour.h"
 
 namespace arbolix {
 

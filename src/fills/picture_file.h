@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "chart/colour.h"
+#include "base/colour.h"
 #include "fills/packed_dib.h"
 
 namespace arbolix {

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 namespace arbolix {
 namespace {

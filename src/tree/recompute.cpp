@@ -1,6 +1,6 @@
 #include "tree/recompute.h"
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "tree/tree_compute.h"
 #include "tree/tree_layout.h"
 

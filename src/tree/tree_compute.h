@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "data/person_store.h"
 #include "tree/tree_tables.h"
 

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "tree/tree_compute.h"
 
 namespace arbolix {

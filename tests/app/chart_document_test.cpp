@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "app/chart_document.h"
-#include "app/profile.h"
-#include "app/reporter.h"
+#include "base/profile.h"
+#include "base/reporter.h"
 #include "support/test_support.h"
 #include "tree/tree_compute.h"
 

@@ -7,8 +7,8 @@
 
 #include "app/chart_document.h"
 #include "app/commands.h"
-#include "app/profile.h"
-#include "app/reporter.h"
+#include "base/profile.h"
+#include "base/reporter.h"
 #include "support/test_support.h"
 #include "tree/tree_compute.h"
 

@@ -9,9 +9,9 @@
 #include <QToolBar>
 
 #include "app/commands.h"
-#include "app/profile.h"
 #include "app/ui/arbolix_view.h"
 #include "app/ui/main_frame.h"
+#include "base/profile.h"
 #include "support/test_support.h"
 #include "tree/tree_compute.h"
 

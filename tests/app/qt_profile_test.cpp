@@ -1,5 +1,5 @@
 #include "app/qt_profile.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -15,8 +15,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/reporter.h"
 #include "app/ui/setting_dialogs.h"
+#include "base/reporter.h"
 
 namespace arbolix {
 namespace {

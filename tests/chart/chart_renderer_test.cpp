@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "chart/chart_renderer.h"
 #include "chart/link_shapes.h"
 #include "chart/recording_canvas.h"

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "chart/chart_renderer.h"
 #include "chart/qt_canvas.h"
 #include "chart/text_fitting.h"

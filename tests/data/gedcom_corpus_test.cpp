@@ -9,7 +9,7 @@
 #include <string>
 #include <tuple>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 #include "support/test_support.h"
 

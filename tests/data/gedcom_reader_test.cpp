@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 
 namespace arbolix {

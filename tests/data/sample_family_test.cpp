@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 #include "support/test_support.h"
 

@@ -13,7 +13,7 @@
 #include <set>
 #include <utility>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/gedcom_reader.h"
 #include "export/qt_chart_export.h"
 #include "support/test_support.h"

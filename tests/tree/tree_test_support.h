@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
-#include "app/settings.h"
+#include "base/reporter.h"
+#include "base/settings.h"
 #include "data/gedcom_reader.h"
 #include "tree/person_selection.h"
 #include "tree/tree_compute.h"

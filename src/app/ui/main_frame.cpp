@@ -16,13 +16,13 @@
 #include <QToolBar>
 
 #include "app/commands.h"
-#include "app/profile.h"
 #include "app/qt_profile.h"
 #include "app/ui/arbolix_view.h"
 #include "app/ui/lock_keys.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/setting_dialogs.h"
 #include "app/ui/wait_cursor.h"
+#include "base/profile.h"
 #include "tree/tree_compute.h"
 
 // The pictures are built into the library; a static library needs them registered by hand.

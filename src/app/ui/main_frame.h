@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/chart_document.h"
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 class QAction;
 class QLabel;

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 #include "data/encoding.h"
 
 namespace arbolix {

@@ -28,7 +28,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/reporter.h"
+#include "base/reporter.h"
 
 namespace arbolix {
 namespace {
@@ -90,16 +90,6 @@ QString FaceName(const LogFont& font) {
 }
 
 } // namespace
-
-QColor ToQColor(Colour colour) {
-    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
-}
-
-Colour FromQColor(const QColor& colour) {
-    const QColor rgb = colour.toRgb();
-    return MakeColour(static_cast<uint8_t>(rgb.red()), static_cast<uint8_t>(rgb.green()),
-                      static_cast<uint8_t>(rgb.blue()));
-}
 
 // --- Colour ----------------------------------------------------------------------------------
 

@@ -27,9 +27,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/settings.h"
-#include "chart/colour.h"
-#include "chart/log_font.h"
+#include "base/colour.h"
+#include "base/log_font.h"
+#include "base/settings.h"
+#include "chart/qt_convert.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -42,9 +43,6 @@ class Reporter;
 
 // Asks for a colour with `current` preselected; gives `current` back when the user cancels.
 using ColourChooser = std::function<Colour(QWidget* parent, Colour current)>;
-
-QColor ToQColor(Colour colour);
-Colour FromQColor(const QColor& colour);
 
 // The standard colour chooser: the current colour preselected and the 16 custom colours set to
 // the greys 0x000000, 0x101010, ... 0xF0F0F0.

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "chart/colour.h"
+#include "base/colour.h"
 
 namespace arbolix {
 

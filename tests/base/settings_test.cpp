@@ -1,5 +1,5 @@
-#include "app/profile.h"
-#include "app/settings.h"
+#include "base/profile.h"
+#include "base/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/profile.h"
-#include "chart/colour.h"
-#include "chart/log_font.h"
-#include "data/places.h"
-#include "fills/fill_spec.h"
+#include "base/colour.h"
+#include "base/fill_spec.h"
+#include "base/log_font.h"
+#include "base/place_format.h"
+#include "base/profile.h"
 
 namespace arbolix {
 
