@@ -177,26 +177,36 @@ void TreeBuilder::bridgeGaps() {
 
 // A parent reached a second time is copied, with its whole ascendance walked again through the
 // copy, so that every shared ancestor shows once per line. A line that comes back to a person
-// already on it is cut there.
+// already on it is cut there. The walk goes no higher than the numbering will keep: a person
+// whose ancestor number passes the generation limit is not followed to its parents, so nothing is
+// copied that the chart would cut again.
 void TreeBuilder::duplicateSharedAncestors() {
     const int32_t originals = store_.highestXref;
+    const int64_t limit = std::min<int64_t>(int64_t{1} << gene_, kLargestNumbering);
     std::vector<int32_t> origin; // for copies: the person copied
     std::vector<uint8_t> onLine(static_cast<size_t>(originals) + 1, 0);
     const auto originOf = [&](int32_t person) {
         return person <= originals ? person : origin[static_cast<size_t>(person - originals - 1)];
     };
-    std::vector<std::pair<int32_t, int32_t>> stack;
+    struct Step {
+        int32_t person;
+        int32_t stage;  // 0 father next, 1 mother next, 2 done
+        int64_t number; // ancestor number along this line
+    };
+    std::vector<Step> stack;
     const int32_t root = tree_.ancestorRoot;
     onLine[static_cast<size_t>(root)] = 1;
-    stack.push_back({root, 0});
+    stack.push_back({root, 0, 1});
     while (!stack.empty()) {
-        const int32_t x = stack.back().first;
-        const int32_t stage = stack.back().second++;
+        Step& step = stack.back();
+        const int32_t x = step.person;
+        const int32_t stage = step.number > limit ? 2 : step.stage++;
         if (stage >= 2) {
             onLine[static_cast<size_t>(originOf(x))] = 0;
             stack.pop_back();
             continue;
         }
+        const int64_t number = 2 * step.number + stage;
         const auto k = static_cast<size_t>(x);
         const int32_t parent = stage == 0 ? lines_.father[k] : lines_.mother[k];
         if (parent <= 0) continue;
@@ -207,7 +217,7 @@ void TreeBuilder::duplicateSharedAncestors() {
         }
         int32_t next = parent;
         if (lines_.number[static_cast<size_t>(parent)] != 0) {
-            next = appendCopy(parent);
+            next = appendDuplicate(parent);
             if (next == 0) {
                 setLink(0);
                 continue;
@@ -217,7 +227,7 @@ void TreeBuilder::duplicateSharedAncestors() {
         }
         lines_.number[static_cast<size_t>(next)] = lines_.number[k] + 1;
         onLine[static_cast<size_t>(originOf(next))] = 1;
-        stack.push_back({next, 0});
+        stack.push_back({next, 0, number});
     }
 }
 

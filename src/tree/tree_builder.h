@@ -28,6 +28,10 @@ constexpr int64_t kLargestNumbering = (int64_t{1} << 62) - 1;
 // Work allowed to the renumbering rounds, in persons visited, before the remaining second links
 // are cut instead of being brought side by side.
 constexpr int64_t kRenumberingBudget = int64_t{1} << 27;
+// Boxes the duplication of persons reached along several lines may add to one chart. A few
+// kilobytes of cousin marriages can ask for billions of them; past this number the remaining
+// repetitions are cut and the user is told.
+constexpr int32_t kDuplicateBudget = 250000;
 
 template <size_t N>
 void SetText(char (&field)[N], const char* text) {
@@ -59,6 +63,8 @@ private:
     // Records appended during the computation.
     int32_t appendRecord(int32_t growthStep);
     int32_t appendCopy(int32_t of);
+    // A duplicate of a person reached again, within the duplicate budget; 0 past it (said once).
+    int32_t appendDuplicate(int32_t of);
 
     // Ancestor part.
     int ancestorPart();
@@ -104,6 +110,7 @@ private:
     // After compaction the records of persons left out stay above the last one kept, so that the
     // spouses of the chart's persons keep their names; records appended later go after them.
     int32_t usedEnd_ = 0;
+    int32_t duplicatesLeft_ = kDuplicateBudget;
 
     // Links and numbers of the ancestor part, by person index.
     struct AncestorLines {

@@ -201,6 +201,22 @@ int32_t TreeBuilder::appendCopy(int32_t of) {
     return copy;
 }
 
+int32_t TreeBuilder::appendDuplicate(int32_t of) {
+    if (duplicatesLeft_ <= 0) {
+        if (duplicatesLeft_ == 0) {
+            reporter_.report({Format("Duplication limitée à %d cases : les personnes atteintes par "
+                                     "d'autres lignes n'y sont plus répétées",
+                                     kDuplicateBudget),
+                              "arbolix", MessageIcon::Exclamation});
+            duplicatesLeft_ = -1;
+        }
+        return 0;
+    }
+    const int32_t copy = appendCopy(of);
+    if (copy != 0) --duplicatesLeft_;
+    return copy;
+}
+
 int TreeBuilder::run(RootChooser* chooser) {
     for (int32_t i = 0; i <= store_.highestXref; ++i) {
         store_[i].level = -1;

@@ -224,7 +224,7 @@ void TreeBuilder::duplicateChildrenOfRelatives() {
         const int32_t father = store_[i].father;
         const int32_t mother = store_[i].mother;
         const bool copyTakesFather = store_[father].level < store_[mother].level;
-        const int32_t copy = appendCopy(i);
+        const int32_t copy = appendDuplicate(i);
         if (copyTakesFather) {
             store_[i].father = 0;
         } else {
@@ -249,7 +249,7 @@ void TreeBuilder::duplicateChildrenOfRelatives() {
                 const int32_t child = *c;
                 const bool viaFather = store_[child].father == original;
                 if (!viaFather && store_[child].mother != original) continue;
-                const int32_t childCopy = appendCopy(child);
+                const int32_t childCopy = appendDuplicate(child);
                 if (childCopy == 0) continue;
                 Individual& made = store_[childCopy];
                 made.father = viaFather ? duplicate : 0;

@@ -189,6 +189,55 @@ TEST(ComputeTree, ChildOfRelativesUnderTheThreeModes) {
     }
 }
 
+// Brother and sister marrying generation after generation: generation k is the couple 2k+1,
+// 2k+2, both children of the couple before; the root is the last couple's child. Every line of
+// the root's ascendance goes through every couple.
+std::string CousinLattice(int generations) {
+    FamilyText text;
+    text.persons(2 * generations + 3, "L");
+    for (int k = 0; k <= generations; ++k) {
+        const V children = k < generations ? V{2 * k + 3, 2 * k + 4} : V{2 * generations + 3};
+        text.family(2 * k + 1, 2 * k + 2, children);
+    }
+    return text.text();
+}
+
+TEST(ComputeTree, DuplicationStopsAtTheGenerationLimitAndTheBoxBudget) {
+    // Four generations asked for: the copies stop there, whatever lies above (the numbering keeps
+    // every number up to 31, and the parents of 16 only).
+    const auto fourGenerations = ComputeChart(CousinLattice(16), kModeAncestors, 35, [](ChartSettings& s) {
+        s.setcousin = 2;
+        s.m_gene = 4;
+    });
+    ASSERT_EQ(fourGenerations->result, 0);
+    Sosas expected(31);
+    for (int64_t n = 1; n <= 31; ++n) expected[static_cast<size_t>(n - 1)] = n;
+    expected.insert(expected.end(), {32, 33});
+    EXPECT_EQ(fourGenerations->as(&AncestorNode::sosa), expected);
+    EXPECT_LT(fourGenerations->store->highestXref, 35 + 64);
+    EXPECT_TRUE(fourGenerations->reporter.messages.empty());
+
+    // Without a limit the lines would ask for millions of copies on either side: the budget
+    // stops them, says so once, and the chart stays whole.
+    const std::string twenty = CousinLattice(20);
+    for (const auto& [mode, root] : {std::pair{kModeAncestors, 43}, std::pair{kModeDescendants, 1}}) {
+        SCOPED_TRACE(mode);
+        const auto c = ComputeChart(twenty, mode, root, [](ChartSettings& s) {
+            s.setcousin = 2;
+            s.m_gene = 62;
+            s.m_gened = 62;
+        });
+        ASSERT_EQ(c->result, 0);
+        ASSERT_EQ(c->reporter.messages.size(), 1u);
+        EXPECT_EQ(c->reporter.messages[0].text,
+                  "Duplication limitée à 250000 cases : les personnes atteintes par d'autres lignes "
+                  "n'y sont plus répétées");
+        EXPECT_LE(c->tree.ancestorCount + c->tree.descendantCount, 250000 + 43);
+        EXPECT_GT(c->tree.ancestorCount + c->tree.descendantCount, 100000);
+        test::ExpectConsistentTables(c->tree);
+    }
+}
+
 TEST(ComputeTree, ThirtyThreeChildrenStopTheComputation) {
     V children;
     for (int i = 2; i <= 34; ++i) children.push_back(i);
