@@ -40,6 +40,32 @@ TEST_F(CommandLine, HelpAndWrongCommandLines) {
     }
 }
 
+TEST_F(CommandLine, SetValuesMustHaveTheTypeOfTheirKey) {
+    struct Case {
+        const char* pair;
+        const char* message; // nullptr: taken
+    };
+    for (const Case& c :
+         {Case{"color_pen=abc", "Valeur invalide pour color_pen : abc (nombre entier attendu)"},
+          Case{"color_pen=0xFF0000", "color_pen : 0xFF0000 (nombre entier attendu)"},
+          Case{"setnom=2", "setnom : 2 (0 ou 1 attendu)"},
+          Case{"larg=60.5", "larg : 60.5 (nombre entier attendu)"},
+          Case{"lf_nom.lfItalic=oui", "lf_nom.lfItalic : oui (nombre entier attendu)"},
+          Case{"m_gene=", "m_gene :  (nombre entier attendu)"}, Case{"color_pen=16711680", nullptr},
+          Case{"setnom=0", nullptr}, Case{"m_gene= -3 ", nullptr},
+          Case{"lf_nom.lfFaceName=DejaVu Sans", nullptr}}) {
+        const auto result = Cli({"--set", c.pair, "persons", sample_}, profile_);
+        if (c.message == nullptr) {
+            EXPECT_EQ(result.exitCode, 0) << c.pair << ": " << result.err;
+        } else {
+            EXPECT_EQ(result.exitCode, 2) << c.pair;
+            EXPECT_NE(result.err.find(c.message), std::string::npos)
+                << c.pair << ": " << result.err;
+            EXPECT_TRUE(result.out.empty()) << c.pair;
+        }
+    }
+}
+
 TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
     const auto file = dir_.file("controles.ged");
     ASSERT_TRUE(test::WriteFileBytes(
