@@ -17,12 +17,37 @@ namespace arbolix::cli {
 
 namespace {
 
-// A line of tab-separated fields, texts converted from Windows-1252 to UTF-8.
+// A text as one field of a tab-separated line: tabs, line ends, other control bytes and the
+// backslash itself are written as escapes ("\t", "\n", "\r", "\\", "\x1B"), so a name read
+// with a tab inside cannot shift the columns.
+std::string EscapeField(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (byte < 0x20 || byte == 0x7F)
+            out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        else
+            out += c;
+    }
+    return out;
+}
+
+// A line of tab-separated fields, texts converted from Windows-1252 to UTF-8 and escaped.
 class Row {
 public:
     Row& text(std::string_view value) {
         separate();
-        line_ += Windows1252ToUtf8(value);
+        line_ += EscapeField(Windows1252ToUtf8(value));
         return *this;
     }
     Row& number(long long value) {

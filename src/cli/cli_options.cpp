@@ -1,8 +1,22 @@
 #include "cli/cli_options.h"
 
+#include <optional>
 #include <string_view>
 
+#include "base/profile.h"
+#include "base/settings.h"
+
 namespace arbolix::cli {
+
+std::string CheckOverrideValue(std::string_view key, std::string_view value) {
+    const std::optional<SettingType> type = SettingKeyType(key);
+    if (!type || *type == SettingType::String) return {};
+    const std::optional<int32_t> number = ParseProfileInt(value);
+    const bool isFlag = *type == SettingType::Bool;
+    if (number && (!isFlag || *number == 0 || *number == 1)) return {};
+    return "Valeur invalide pour " + std::string(key) + " : " + std::string(value) +
+           (isFlag ? " (0 ou 1 attendu)" : " (nombre entier attendu)");
+}
 
 const char* UsageText() {
     return "Usage : arbolix-cli [OPTIONS] COMMANDE [ARGUMENTS]\n"
@@ -33,7 +47,7 @@ const char* UsageText() {
            "      [--size LxH]      écrit l'arbre dans une page HTML dessinée en VML\n"
            "                        (Windows-1252), de 640x480 (par défaut), 800x600, 1024x768,\n"
            "                        1280x1024, 2048x1536, 4096x3072 ou 8192x6144 pixels ;\n"
-           "                        refusé pour une vue agrandie (--zoom autre que 1)\n"
+           "                        refusé pour une vue agrandie (--zoom autre que 1, code 2)\n"
            "  help                  affiche cette aide\n"
            "\n"
            "Options :\n"
@@ -41,11 +55,18 @@ const char* UsageText() {
            "                         dans le profil de l'utilisateur (la variable\n"
            "                         d'environnement ARBOLIX_PROFILE fait de même)\n"
            "  --set CLÉ=VALEUR       remplace un réglage du profil pour cette exécution\n"
-           "                         (par exemple --set setcousin=2 --set m_gene=5)\n"
+           "                         (par exemple --set setcousin=2 --set m_gene=5) ; la valeur\n"
+           "                         est 0 ou 1 pour un choix, un nombre entier décimal pour un\n"
+           "                         nombre, un octet ou une couleur (0x00BBGGRR en décimal)\n"
            "  -h, --help             affiche cette aide\n"
            "\n"
-           "Les textes sont écrits en UTF-8. Code de sortie : 0 en cas de succès, 1 si le\n"
-           "fichier ne peut être lu, 2 si la ligne de commande est incorrecte.\n";
+           "Les textes sont écrits en UTF-8 ; dans les colonnes de persons et tree, tabulation,\n"
+           "fin de ligne, retour chariot, autre caractère de contrôle et barre oblique inverse\n"
+           "sont écrits \\t, \\n, \\r, \\xNN et \\\\.\n"
+           "Code de sortie : 0 en cas de succès ; 1 si le fichier ne peut être lu ou si le\n"
+           "calcul de l'arbre est refusé (aucun fichier n'est alors écrit) ; 2 si la ligne de\n"
+           "commande est incorrecte (une valeur de --set d'un autre type que le réglage,\n"
+           "--zoom pour vml).\n";
 }
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {

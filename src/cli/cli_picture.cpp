@@ -143,11 +143,12 @@ int RunChart(CliContext& context, const std::vector<std::string>& arguments) {
         return kExitUsage;
     if (!FolderExists(output.path, context.reporter)) return kExitFailure;
     Chart chart;
+    // A refused computation leaves half a chart: nothing is drawn, no file is written.
     const int loaded = LoadChart(context, words, "chart", chart);
-    if (!chart.computed) return loaded;
+    if (loaded != kExitOk) return loaded;
     const ChartToDraw draw{chart.tree, *chart.store, context.settings, ChartView{chart.zoom, chart.scrollX, chart.scrollY},
                            context.reporter};
-    return WriteOutput(output, draw) == 0 ? loaded : kExitFailure;
+    return WriteOutput(output, draw) == 0 ? kExitOk : kExitFailure;
 }
 
 } // namespace arbolix::cli

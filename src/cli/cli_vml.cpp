@@ -35,10 +35,11 @@ int RunVml(CliContext& context, const std::vector<std::string>& arguments) {
     }
 
     Chart chart;
+    // A refused computation writes no page, as a zoomed view does not.
     const int loaded = LoadChart(context, split, "vml", chart);
     if (loaded != kExitOk) return loaded;
     // The view as the layout leaves it: a zoom the chart cannot take has been reduced.
-    if (!VmlPageAllowed(chart.zoom, context.reporter)) return kExitFailure;
+    if (!VmlPageAllowed(chart.zoom, context.reporter)) return kExitUsage;
     if (WriteVmlPage(split.get("o"), chart.tree, *chart.store, context.settings, size->width,
                      size->height, context.reporter) < 0)
         return kExitFailure;

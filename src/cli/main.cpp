@@ -25,11 +25,16 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     std::fprintf(stderr, "arbolix-cli: %s\n", message.toLocal8Bit().constData());
 }
 
-// --set overrides are checked against the settings table before anything is read.
+// --set overrides are checked against the settings table, key and type of value, before
+// anything is read: a value the profile would read as missing must not pass unnoticed.
 bool ApplyOverrides(const CliOptions& options, OverlayProfile& profile, Reporter& reporter) {
     for (const auto& [key, value] : options.overrides) {
         if (!IsKnownSettingKey(key) || !profile.set(key, value)) {
             reporter.report({"Réglage inconnu : " + key, "arbolix-cli", MessageIcon::Stop});
+            return false;
+        }
+        if (const std::string wrong = CheckOverrideValue(key, value); !wrong.empty()) {
+            reporter.report({wrong, "arbolix-cli", MessageIcon::Stop});
             return false;
         }
     }

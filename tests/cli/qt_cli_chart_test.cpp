@@ -80,5 +80,35 @@ TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(entry.path().filename(), "profile.ini") << entry.path();
 }
 
+// A father of 33 children: the computation is refused, so no output of any kind is written and a
+// file already there keeps its bytes.
+TEST_F(ChartCommand, RefusedComputationWritesNoFile) {
+    std::string gedcom = "0 HEAD\n0 @I1@ INDI\n1 NAME Jean /PERE/\n0 @F1@ FAM\n1 HUSB @I1@\n";
+    for (int child = 2; child <= 34; ++child) gedcom += "1 CHIL @I" + std::to_string(child) + "@\n";
+    for (int child = 2; child <= 34; ++child)
+        gedcom += "0 @I" + std::to_string(child) + "@ INDI\n1 NAME Enfant" + std::to_string(child) +
+                  " /PERE/\n";
+    ASSERT_TRUE(test::WriteFileBytes(file("enfants.ged"), gedcom + "0 TRLR\n"));
+    for (const char* name : {"arbre.png", "arbre.bmp", "arbre.svg", "arbre.pdf", "arbre.htm"}) {
+        for (const bool existing : {false, true}) {
+            const std::string path = file(name);
+            std::filesystem::remove(path);
+            const std::string before = existing ? "ancien contenu" : "";
+            if (existing) {
+                ASSERT_TRUE(test::WriteFileBytes(path, before));
+            }
+            const std::string command = std::string(name).ends_with(".htm") ? "vml" : "chart";
+            const auto result = test::RunCommand({ARBOLIX_CLI, "--profile", file("profile.ini"),
+                                                  command, file("enfants.ged"), "--root", "I1",
+                                                  "--mode", "desc", "-o", path});
+            EXPECT_EQ(result.exitCode, 1) << name;
+            EXPECT_NE(result.err.find("limité à 32 enfants par personne : 33"), std::string::npos)
+                << result.err;
+            EXPECT_EQ(std::filesystem::exists(path), existing) << name;
+            EXPECT_TRUE(test::ReadFileBytes(path) == before) << name << " has been written";
+        }
+    }
+}
+
 } // namespace
 } // namespace arbolix

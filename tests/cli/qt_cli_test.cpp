@@ -40,6 +40,63 @@ TEST_F(CommandLine, HelpAndWrongCommandLines) {
     }
 }
 
+TEST_F(CommandLine, SetValuesMustHaveTheTypeOfTheirKey) {
+    struct Case {
+        const char* pair;
+        const char* message; // nullptr: taken
+    };
+    for (const Case& c :
+         {Case{"color_pen=abc", "Valeur invalide pour color_pen : abc (nombre entier attendu)"},
+          Case{"color_pen=0xFF0000", "color_pen : 0xFF0000 (nombre entier attendu)"},
+          Case{"setnom=2", "setnom : 2 (0 ou 1 attendu)"},
+          Case{"larg=60.5", "larg : 60.5 (nombre entier attendu)"},
+          Case{"lf_nom.lfItalic=oui", "lf_nom.lfItalic : oui (nombre entier attendu)"},
+          Case{"m_gene=", "m_gene :  (nombre entier attendu)"}, Case{"color_pen=16711680", nullptr},
+          Case{"setnom=0", nullptr}, Case{"m_gene= -3 ", nullptr},
+          Case{"lf_nom.lfFaceName=DejaVu Sans", nullptr}}) {
+        const auto result = Cli({"--set", c.pair, "persons", sample_}, profile_);
+        if (c.message == nullptr) {
+            EXPECT_EQ(result.exitCode, 0) << c.pair << ": " << result.err;
+        } else {
+            EXPECT_EQ(result.exitCode, 2) << c.pair;
+            EXPECT_NE(result.err.find(c.message), std::string::npos)
+                << c.pair << ": " << result.err;
+            EXPECT_TRUE(result.out.empty()) << c.pair;
+        }
+    }
+}
+
+TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
+    const auto file = dir_.file("controles.ged");
+    ASSERT_TRUE(test::WriteFileBytes(
+        file, "0 HEAD\n1 CHAR ANSI\n0 @I1@ INDI\n1 NAME \tHeribert /Back\\sl\x01sh/\n"
+              "1 BIRT\n2 DATE 1900\n2 PLAC Saint\tL\x7F\n1 FAMS @F1@\n"
+              "0 @I2@ INDI\n1 NAME Anna /Kind/\n1 FAMC @F1@\n"
+              "0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n0 TRLR\n"));
+    const auto columnsOfEveryLine = [](const std::string& text) {
+        std::vector<long> columns;
+        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            columns.push_back(
+                std::count(text.begin() + long(start), text.begin() + long(end), '\t') + 1);
+        return columns;
+    };
+    const auto persons = Cli({"persons", file.string()}, profile_);
+    ASSERT_EQ(persons.exitCode, 0) << persons.err;
+    EXPECT_EQ(columnsOfEveryLine(persons.out), std::vector<long>(3, 13));
+    EXPECT_NE(persons.out.find("\tBACK\\\\SL\\x01SH\t\\tHeribert\t1900\t0\tSAINT\\tL\\x7F\t"),
+              std::string::npos)
+        << persons.out;
+
+    const auto tree = Cli({"tree", file.string(), "--root", "I1", "--mode", "desc"}, profile_);
+    ASSERT_EQ(tree.exitCode, 0) << tree.err;
+    // Descendant header and two boxes; ancestor header; extents header and line.
+    EXPECT_EQ(columnsOfEveryLine(tree.out), (std::vector<long>{15, 15, 15, 14, 5, 5}));
+    EXPECT_NE(tree.out.find("\t\\tHeribert\tBACK\\\\SL\\x01SH\tSAINT\\tL\\x7F\t"),
+              std::string::npos)
+        << tree.out;
+}
+
 TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
     const auto result = Cli({"persons", sample_}, profile_);
     ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -19,7 +19,7 @@ TEST(VmlCommand, SamplePageAndRefusals) {
         return test::RunCommand(args);
     };
     const auto zoomed = vml({"--size", "1024x768", "--zoom", "2"});
-    EXPECT_EQ(zoomed.exitCode, 1);
+    EXPECT_EQ(zoomed.exitCode, 2);
     EXPECT_NE(zoomed.err.find("ne fonctionne pas en mode zoom"), std::string::npos);
     for (const char* size : {"1000x700", "1024", "1024x768x2"})
         EXPECT_EQ(vml({"--size", size}).exitCode, 2) << size;
