@@ -194,7 +194,8 @@ int RunTree(CliContext& context, const std::vector<std::string>& arguments) {
     if (!SplitWords(arguments, ChartOptions(), words, context.reporter)) return kExitUsage;
     Chart chart;
     const int loaded = LoadChart(context, words, "tree", chart);
-    if (!chart.computed) return loaded;
+    // A refused computation prints nothing: half-built tables would read as a chart.
+    if (!chart.computed || loaded != kExitOk) return loaded;
     const ChartTree& tree = chart.tree;
     Output out(context.out);
     PrintDescendants(tree, out);

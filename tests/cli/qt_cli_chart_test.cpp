@@ -108,6 +108,11 @@ TEST_F(ChartCommand, RefusedComputationWritesNoFile) {
             EXPECT_TRUE(test::ReadFileBytes(path) == before) << name << " has been written";
         }
     }
+    // Nor does the tree command print half-built tables.
+    const auto tree = test::RunCommand({ARBOLIX_CLI, "--profile", file("profile.ini"), "tree",
+                                        file("enfants.ged"), "--root", "I1", "--mode", "desc"});
+    EXPECT_EQ(tree.exitCode, 1);
+    EXPECT_EQ(tree.out, "");
 }
 
 } // namespace
