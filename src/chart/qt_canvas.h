@@ -2,7 +2,7 @@
 // The chart's canvas on any Qt paint device (QImage, QWidget, QPrinter, QSvgGenerator,
 // QPdfWriter) through QPainter, keeping the conventions of a classic raster device context:
 //  - lines and rectangles are drawn without antialiasing, so that charts are pixel exact; text is
-//    antialiased;
+//    smoothed or drawn with whole pixels, as the canvas is told (TextSmoothing);
 //  - pens of width 0 or 1 are cosmetic 1-pixel pens that leave out the last pixel of a line;
 //    styled pens use the device's cosmetic patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6,
 //    dash-dot-dot 9/3/3/3/3/3 pixels) and are solid when wider than 1; wider pens have round ends
@@ -40,6 +40,11 @@ class QPaintDevice;
 
 namespace arbolix {
 
+// How the canvas draws text: smoothed (antialiased) as on a colour screen, or with whole pixels
+// only, as the platform draws text on a surface of two colours or of a palette, where smoothed
+// edges would be rounded to one colour or the other and thin strokes lost.
+enum class TextSmoothing { Smoothed, WholePixels };
+
 class QtCanvas final : public Canvas {
 public:
     // Draws the flag of `flagNumber` into `target` (device coordinates of `painter`). The canvas
@@ -48,11 +53,11 @@ public:
         std::function<void(QPainter& painter, int32_t flagNumber, const QRect& target)>;
 
     // Opens its own painter on the device (closed when the canvas goes away).
-    explicit QtCanvas(QPaintDevice& device);
+    explicit QtCanvas(QPaintDevice& device, TextSmoothing smoothing = TextSmoothing::Smoothed);
     // Draws with a painter already open (a widget's paint event, a printer page); the painter's
     // state is saved here and restored when the canvas goes away. Its transformation is taken
     // into account when the device rectangle is worked out.
-    explicit QtCanvas(QPainter& painter);
+    explicit QtCanvas(QPainter& painter, TextSmoothing smoothing = TextSmoothing::Smoothed);
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -118,6 +123,7 @@ private:
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_ = nullptr;
     bool active_ = false;
+    TextSmoothing smoothing_ = TextSmoothing::Smoothed;
     DeviceInfo info_;
     Rect deviceBox_;           // the device, in the painter's coordinates
     Rect clipBox_;             // the device enlarged by kClipMargin

@@ -73,6 +73,7 @@ std::unique_ptr<QtCanvas::FontEntry> QtCanvas::makeFont(const LogFont& logFont) 
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(logFont.lfItalic != 0);
     font.setKerning(false);
+    if (smoothing_ == TextSmoothing::WholePixels) font.setStyleStrategy(QFont::NoAntialias);
 
     const int64_t height = logFont.lfHeight;
     int64_t pixelSize = 0;
@@ -118,7 +119,8 @@ const QtCanvas::FontEntry& QtCanvas::currentFont() {
 Extent QtCanvas::textExtent(std::string_view text) {
     if (!active_) return {};
     const FontEntry& font = currentFont();
-    const double advance = text.empty() ? 0 : font.metrics.horizontalAdvance(Windows1252ToQString(text));
+    const double advance =
+        text.empty() ? 0 : font.metrics.horizontalAdvance(Windows1252ToQString(text));
     return {std::llround(advance), font.ascent + font.descent};
 }
 
