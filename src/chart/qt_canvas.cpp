@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QList>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -136,6 +137,9 @@ void QtCanvas::setUp() {
     painter_->setRenderHint(QPainter::Antialiasing, false);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter_->setRenderHint(QPainter::TextAntialiasing, smoothing_ == TextSmoothing::Smoothed);
+    // Pixel devices draw a font's stretch; others may not (Qt's SVG generator ignores it).
+    scalesText_ = painter_->paintEngine() != nullptr &&
+                  painter_->paintEngine()->type() != QPaintEngine::Raster;
     painter_->setBrush(Qt::NoBrush);
     painter_->setBackgroundMode(Qt::OpaqueMode);
     painter_->setBackground(ToQColor(backgroundColour_));

@@ -10,7 +10,10 @@
 //  - fonts: the cell height sets the pixel size through the face's ascent + descent; the average
 //    character width is reached by stretching the glyphs (QFont::setStretch), against the
 //    face's average width measured the classic TrueType way (the weighted average of the
-//    lower-case letters and the space). On Linux, Liberation Serif stands in for
+//    lower-case letters and the space). Pixel devices draw the stretched font itself; other
+//    devices (SVG, PDF, printers), some of which ignore a font's stretch, draw each text in
+//    the unstretched font under a horizontal scale about its origin, so that its drawn width is
+//    the one textExtent measured. On Linux, Liberation Serif stands in for
 //    "Times New Roman" with the same advances, so that a chart fits its texts the same way.
 //    Kerning is off, as in classic device text output;
 //  - 64-bit coordinates are brought within the device's reach before they reach QPainter:
@@ -24,12 +27,14 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPen>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <QTransform>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "chart/canvas.h"
@@ -96,10 +101,13 @@ public:
 
 private:
     struct FontEntry {
-        QFont font;
+        QFont font; // as measured
         QFontMetricsF metrics;
         int64_t ascent = 0;
         int64_t descent = 0;
+        // On devices that scale texts instead of stretching fonts, a stretched font's
+        // unstretched twin, which is the one drawn.
+        std::optional<QFont> unstretched;
     };
     struct LogFontHash {
         size_t operator()(const LogFont& font) const;
@@ -108,6 +116,8 @@ private:
 
     void setUp();
     void useLinePen();
+    void useTextFont(const FontEntry& font);
+    void drawScaledText(const FontEntry& font, const QString& text, QPointF origin);
     const FontEntry& currentFont();
     std::unique_ptr<FontEntry> makeFont(const LogFont& logFont);
     double cellRatio(const QFont& font);
@@ -124,6 +134,7 @@ private:
     QPainter* painter_ = nullptr;
     bool active_ = false;
     TextSmoothing smoothing_ = TextSmoothing::Smoothed;
+    bool scalesText_ = false; // texts are squeezed by a transformation, not by the font
     DeviceInfo info_;
     Rect deviceBox_;           // the device, in the painter's coordinates
     Rect clipBox_;             // the device enlarged by kClipMargin

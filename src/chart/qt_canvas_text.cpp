@@ -95,10 +95,15 @@ std::unique_ptr<QtCanvas::FontEntry> QtCanvas::makeFont(const LogFont& logFont) 
     font.setUnderline(logFont.lfUnderline != 0);
     font.setStrikeOut(logFont.lfStrikeOut != 0);
 
-    auto entry =
-        std::make_unique<FontEntry>(FontEntry{font, QFontMetricsF(font, painter_->device()), 0, 0});
+    auto entry = std::make_unique<FontEntry>(
+        FontEntry{font, QFontMetricsF(font, painter_->device()), 0, 0, std::nullopt});
     entry->ascent = std::llround(entry->metrics.ascent());
     entry->descent = std::llround(entry->metrics.descent());
+    if (scalesText_ && font.stretch() != QFont::Unstretched) {
+        QFont unstretched = font;
+        unstretched.setStretch(QFont::Unstretched);
+        entry->unstretched = unstretched;
+    }
     return entry;
 }
 
@@ -153,16 +158,35 @@ void QtCanvas::textOut(int64_t x, int64_t y, std::string_view text) {
         break;
     }
 
-    if (painterFont_ != &font) {
-        painter_->setFont(font.font);
-        painterFont_ = &font;
-    }
+    useTextFont(font);
     if (painterPen_ != PainterPen::Text || painterTextColour_ != textColour_) {
         painter_->setPen(ToQColor(textColour_));
         painterPen_ = PainterPen::Text;
         painterTextColour_ = textColour_;
     }
-    painter_->drawText(QPointF(left, baseline), string);
+    if (font.unstretched)
+        drawScaledText(font, string, QPointF(left, baseline));
+    else
+        painter_->drawText(QPointF(left, baseline), string);
+}
+
+void QtCanvas::useTextFont(const FontEntry& font) {
+    if (painterFont_ == &font) return;
+    painter_->setFont(font.unstretched ? *font.unstretched : font.font);
+    painterFont_ = &font;
+}
+
+// The text in the unstretched font, scaled horizontally about `origin` to the width the
+// stretched font gives it.
+void QtCanvas::drawScaledText(const FontEntry& font, const QString& text, QPointF origin) {
+    const double width = font.metrics.horizontalAdvance(text);
+    const double unstretchedWidth =
+        QFontMetricsF(*font.unstretched, painter_->device()).horizontalAdvance(text);
+    if (!(width > 0) || !(unstretchedWidth > 0)) return;
+    const QTransform place(width / unstretchedWidth, 0, 0, 1, origin.x(), origin.y());
+    painter_->setWorldTransform(place * baseTransform_);
+    painter_->drawText(QPointF(0, 0), text);
+    painter_->setWorldTransform(baseTransform_);
 }
 
 } // namespace arbolix

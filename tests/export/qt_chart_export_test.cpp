@@ -6,9 +6,15 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -161,6 +167,74 @@ TEST_F(SampleChart, PicturesByExtensionAndFailuresLeaveNothing) {
     EXPECT_EQ(WritePdfPoster(draw(), PosterLayout{}, dir_.file("absent/arbre.pdf").string()), -1);
     EXPECT_EQ(reporter_.messages.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(dir_.file("absent")));
+}
+
+// Counts the pixels of the names' red (smoothed edges included) in `picture`, and those of them
+// outside every box, the boxes' device rectangles being mapped to the picture by `scale` and
+// `offset` and widened by one pixel of the picture.
+struct RedInk {
+    int64_t total = 0;
+    int64_t outside = 0;
+};
+RedInk RedInkOutsideBoxes(const QImage& picture, const std::vector<Rect>& boxes, double scale,
+                          double offset) {
+    QImage inside(picture.size(), QImage::Format_Grayscale8);
+    inside.fill(0);
+    for (const Rect& box : boxes) {
+        const auto at = [&](int64_t v) { return static_cast<double>(v) * scale + offset; };
+        const int left = std::max(0, static_cast<int>(std::floor(at(box.left))) - 1);
+        const int right = std::min(picture.width(), static_cast<int>(std::ceil(at(box.right))) + 1);
+        const int top = std::max(0, static_cast<int>(std::floor(at(box.top))) - 1);
+        const int bottom =
+            std::min(picture.height(), static_cast<int>(std::ceil(at(box.bottom))) + 1);
+        for (int y = top; y < bottom; ++y)
+            std::fill_n(inside.scanLine(y) + left, std::max(right - left, 0), 1);
+    }
+    RedInk ink;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb rgb = picture.pixel(x, y);
+            if (qRed(rgb) - qGreen(rgb) < 64 || qRed(rgb) - qBlue(rgb) < 64) continue;
+            ++ink.total;
+            ink.outside += inside.scanLine(y)[x] == 0 ? 1 : 0;
+        }
+    return ink;
+}
+
+// SVG and PDF squeeze each name as the pictures do (an SVG reader knows nothing of condensed
+// fonts): drawn back by an SVG renderer and by a PDF rasteriser, every name lies in its box.
+TEST_F(SampleChart, VectorDrawingsKeepEachNameInsideItsBox) {
+    settings_.rgbColors_nom = MakeColour(255, 0, 0);
+    const std::string svg = dir_.file("arbre.svg").string();
+    ASSERT_EQ(WriteSvgChart(draw(), 1600, 330, svg), 0);
+    QSvgRenderer renderer(QString::fromStdString(svg));
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(3200, 660, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        renderer.render(&painter);
+    }
+    RedInk ink = RedInkOutsideBoxes(drawn, boxesSeen(1600, 330), 2, 0);
+    EXPECT_GT(ink.total, 20000);
+    EXPECT_EQ(ink.outside, 0);
+
+    const QString rasteriser = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (rasteriser.isEmpty())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) not found: the PDF is not checked";
+    const std::string pdf = dir_.file("arbre.pdf").string();
+    const int dotsPerInch = 150;
+    ASSERT_EQ(WritePdfPoster(draw(), PosterLayout{1, 1, PaperSize::A4, dotsPerInch}, pdf), 0);
+    const std::string page = dir_.file("page").string();
+    const test::CommandResult result =
+        test::RunCommand({rasteriser.toStdString(), "-r", std::to_string(dotsPerInch), "-png",
+                          "-singlefile", pdf, page});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_TRUE(drawn.load(QString::fromStdString(page + ".png")));
+    // The page is drawn at the poster's resolution inside margins of 10 mm.
+    ink = RedInkOutsideBoxes(drawn, boxesSeen(INT32_MAX, INT32_MAX), 1, 10 / 25.4 * dotsPerInch);
+    EXPECT_GT(ink.total, 20000);
+    EXPECT_EQ(ink.outside, 0);
 }
 
 // A picture file read back, whatever its depth.
