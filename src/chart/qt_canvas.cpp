@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QList>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -89,12 +90,14 @@ size_t QtCanvas::LogFontHash::operator()(const LogFont& font) const {
     return static_cast<size_t>(hash);
 }
 
-QtCanvas::QtCanvas(QPaintDevice& device)
-    : ownPainter_(std::make_unique<QPainter>(&device)), painter_(ownPainter_.get()) {
+QtCanvas::QtCanvas(QPaintDevice& device, TextSmoothing smoothing)
+    : ownPainter_(std::make_unique<QPainter>(&device)), painter_(ownPainter_.get()),
+      smoothing_(smoothing) {
     setUp();
 }
 
-QtCanvas::QtCanvas(QPainter& painter) : painter_(&painter) {
+QtCanvas::QtCanvas(QPainter& painter, TextSmoothing smoothing)
+    : painter_(&painter), smoothing_(smoothing) {
     if (painter_->isActive()) painter_->save();
     setUp();
 }
@@ -133,7 +136,10 @@ void QtCanvas::setUp() {
 
     painter_->setRenderHint(QPainter::Antialiasing, false);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    painter_->setRenderHint(QPainter::TextAntialiasing, smoothing_ == TextSmoothing::Smoothed);
+    // Pixel devices draw a font's stretch; others may not (Qt's SVG generator ignores it).
+    scalesText_ = painter_->paintEngine() != nullptr &&
+                  painter_->paintEngine()->type() != QPaintEngine::Raster;
     painter_->setBrush(Qt::NoBrush);
     painter_->setBackgroundMode(Qt::OpaqueMode);
     painter_->setBackground(ToQColor(backgroundColour_));

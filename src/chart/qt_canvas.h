@@ -2,7 +2,7 @@
 // The chart's canvas on any Qt paint device (QImage, QWidget, QPrinter, QSvgGenerator,
 // QPdfWriter) through QPainter, keeping the conventions of a classic raster device context:
 //  - lines and rectangles are drawn without antialiasing, so that charts are pixel exact; text is
-//    antialiased;
+//    smoothed or drawn with whole pixels, as the canvas is told (TextSmoothing);
 //  - pens of width 0 or 1 are cosmetic 1-pixel pens that leave out the last pixel of a line;
 //    styled pens use the device's cosmetic patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6,
 //    dash-dot-dot 9/3/3/3/3/3 pixels) and are solid when wider than 1; wider pens have round ends
@@ -10,7 +10,10 @@
 //  - fonts: the cell height sets the pixel size through the face's ascent + descent; the average
 //    character width is reached by stretching the glyphs (QFont::setStretch), against the
 //    face's average width measured the classic TrueType way (the weighted average of the
-//    lower-case letters and the space). On Linux, Liberation Serif stands in for
+//    lower-case letters and the space). Pixel devices draw the stretched font itself; other
+//    devices (SVG, PDF, printers), some of which ignore a font's stretch, draw each text in
+//    the unstretched font under a horizontal scale about its origin, so that its drawn width is
+//    the one textExtent measured. On Linux, Liberation Serif stands in for
 //    "Times New Roman" with the same advances, so that a chart fits its texts the same way.
 //    Kerning is off, as in classic device text output;
 //  - 64-bit coordinates are brought within the device's reach before they reach QPainter:
@@ -24,12 +27,14 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPen>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <QTransform>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "chart/canvas.h"
@@ -40,6 +45,11 @@ class QPaintDevice;
 
 namespace arbolix {
 
+// How the canvas draws text: smoothed (antialiased) as on a colour screen, or with whole pixels
+// only, as the platform draws text on a surface of two colours or of a palette, where smoothed
+// edges would be rounded to one colour or the other and thin strokes lost.
+enum class TextSmoothing { Smoothed, WholePixels };
+
 class QtCanvas final : public Canvas {
 public:
     // Draws the flag of `flagNumber` into `target` (device coordinates of `painter`). The canvas
@@ -48,11 +58,11 @@ public:
         std::function<void(QPainter& painter, int32_t flagNumber, const QRect& target)>;
 
     // Opens its own painter on the device (closed when the canvas goes away).
-    explicit QtCanvas(QPaintDevice& device);
+    explicit QtCanvas(QPaintDevice& device, TextSmoothing smoothing = TextSmoothing::Smoothed);
     // Draws with a painter already open (a widget's paint event, a printer page); the painter's
     // state is saved here and restored when the canvas goes away. Its transformation is taken
     // into account when the device rectangle is worked out.
-    explicit QtCanvas(QPainter& painter);
+    explicit QtCanvas(QPainter& painter, TextSmoothing smoothing = TextSmoothing::Smoothed);
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -91,10 +101,13 @@ public:
 
 private:
     struct FontEntry {
-        QFont font;
+        QFont font; // as measured
         QFontMetricsF metrics;
         int64_t ascent = 0;
         int64_t descent = 0;
+        // On devices that scale texts instead of stretching fonts, a stretched font's
+        // unstretched twin, which is the one drawn.
+        std::optional<QFont> unstretched;
     };
     struct LogFontHash {
         size_t operator()(const LogFont& font) const;
@@ -103,6 +116,8 @@ private:
 
     void setUp();
     void useLinePen();
+    void useTextFont(const FontEntry& font);
+    void drawScaledText(const FontEntry& font, const QString& text, QPointF origin);
     const FontEntry& currentFont();
     std::unique_ptr<FontEntry> makeFont(const LogFont& logFont);
     double cellRatio(const QFont& font);
@@ -118,6 +133,8 @@ private:
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_ = nullptr;
     bool active_ = false;
+    TextSmoothing smoothing_ = TextSmoothing::Smoothed;
+    bool scalesText_ = false; // texts are squeezed by a transformation, not by the font
     DeviceInfo info_;
     Rect deviceBox_;           // the device, in the painter's coordinates
     Rect clipBox_;             // the device enlarged by kClipMargin

@@ -73,6 +73,7 @@ std::unique_ptr<QtCanvas::FontEntry> QtCanvas::makeFont(const LogFont& logFont) 
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(logFont.lfItalic != 0);
     font.setKerning(false);
+    if (smoothing_ == TextSmoothing::WholePixels) font.setStyleStrategy(QFont::NoAntialias);
 
     const int64_t height = logFont.lfHeight;
     int64_t pixelSize = 0;
@@ -94,10 +95,15 @@ std::unique_ptr<QtCanvas::FontEntry> QtCanvas::makeFont(const LogFont& logFont) 
     font.setUnderline(logFont.lfUnderline != 0);
     font.setStrikeOut(logFont.lfStrikeOut != 0);
 
-    auto entry =
-        std::make_unique<FontEntry>(FontEntry{font, QFontMetricsF(font, painter_->device()), 0, 0});
+    auto entry = std::make_unique<FontEntry>(
+        FontEntry{font, QFontMetricsF(font, painter_->device()), 0, 0, std::nullopt});
     entry->ascent = std::llround(entry->metrics.ascent());
     entry->descent = std::llround(entry->metrics.descent());
+    if (scalesText_ && font.stretch() != QFont::Unstretched) {
+        QFont unstretched = font;
+        unstretched.setStretch(QFont::Unstretched);
+        entry->unstretched = unstretched;
+    }
     return entry;
 }
 
@@ -118,7 +124,8 @@ const QtCanvas::FontEntry& QtCanvas::currentFont() {
 Extent QtCanvas::textExtent(std::string_view text) {
     if (!active_) return {};
     const FontEntry& font = currentFont();
-    const double advance = text.empty() ? 0 : font.metrics.horizontalAdvance(Windows1252ToQString(text));
+    const double advance =
+        text.empty() ? 0 : font.metrics.horizontalAdvance(Windows1252ToQString(text));
     return {std::llround(advance), font.ascent + font.descent};
 }
 
@@ -151,16 +158,35 @@ void QtCanvas::textOut(int64_t x, int64_t y, std::string_view text) {
         break;
     }
 
-    if (painterFont_ != &font) {
-        painter_->setFont(font.font);
-        painterFont_ = &font;
-    }
+    useTextFont(font);
     if (painterPen_ != PainterPen::Text || painterTextColour_ != textColour_) {
         painter_->setPen(ToQColor(textColour_));
         painterPen_ = PainterPen::Text;
         painterTextColour_ = textColour_;
     }
-    painter_->drawText(QPointF(left, baseline), string);
+    if (font.unstretched)
+        drawScaledText(font, string, QPointF(left, baseline));
+    else
+        painter_->drawText(QPointF(left, baseline), string);
+}
+
+void QtCanvas::useTextFont(const FontEntry& font) {
+    if (painterFont_ == &font) return;
+    painter_->setFont(font.unstretched ? *font.unstretched : font.font);
+    painterFont_ = &font;
+}
+
+// The text in the unstretched font, scaled horizontally about `origin` to the width the
+// stretched font gives it.
+void QtCanvas::drawScaledText(const FontEntry& font, const QString& text, QPointF origin) {
+    const double width = font.metrics.horizontalAdvance(text);
+    const double unstretchedWidth =
+        QFontMetricsF(*font.unstretched, painter_->device()).horizontalAdvance(text);
+    if (!(width > 0) || !(unstretchedWidth > 0)) return;
+    const QTransform place(width / unstretchedWidth, 0, 0, 1, origin.x(), origin.y());
+    painter_->setWorldTransform(place * baseTransform_);
+    painter_->drawText(QPointF(0, 0), text);
+    painter_->setWorldTransform(baseTransform_);
 }
 
 } // namespace arbolix

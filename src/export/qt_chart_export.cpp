@@ -64,16 +64,21 @@ QPageLayout::Orientation PosterOrientation(const ChartToDraw& chart, const Poste
 
 } // namespace
 
-QImage RenderChartImage(const ChartToDraw& chart, int32_t width, int32_t height) {
+QImage RenderChartImage(const ChartToDraw& chart, int32_t width, int32_t height,
+                        TextSmoothing smoothing) {
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) {
         chart.reporter.report({"Mémoire insuffisante", "arbolix", MessageIcon::Stop});
         return image;
     }
     image.fill(Qt::white);
-    QtCanvas canvas(image);
+    QtCanvas canvas(image, smoothing);
     DrawOnCanvas(canvas, chart, WholePicture(width, height));
     return image;
+}
+
+TextSmoothing PictureTextSmoothing(ColourMode mode) {
+    return mode == kColourMonochrome ? TextSmoothing::WholePixels : TextSmoothing::Smoothed;
 }
 
 PictureSize ChartProportions(const ChartTree& tree, const ChartSettings& settings) {
@@ -88,7 +93,8 @@ PictureSize ChartProportions(const ChartTree& tree, const ChartSettings& setting
 PictureWriteResult ExportChartPicture(const ChartToDraw& chart, PictureSize size, ColourMode mode,
                                       const std::string& path) {
     if (PictureFormatOfPath(path) == PictureFormat::Unknown) return PictureWriteResult::UnknownType;
-    const QImage image = RenderChartImage(chart, size.width, size.height);
+    const QImage image =
+        RenderChartImage(chart, size.width, size.height, PictureTextSmoothing(mode));
     if (image.isNull()) return PictureWriteResult::Failed;
     const RenderedBitmap bitmap{image.constBits(), image.width(), image.height(),
                                 static_cast<int32_t>(image.bytesPerLine())};

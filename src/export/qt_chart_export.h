@@ -10,6 +10,7 @@
 
 #include "base/settings.h"
 #include "chart/chart_pass.h"
+#include "chart/qt_canvas.h"
 #include "data/person_store.h"
 #include "export/picture_writer.h"
 #include "tree/tree_tables.h"
@@ -29,7 +30,13 @@ struct ChartToDraw {
 
 // The chart on a white width × height picture of 32 bits per pixel, origin (0, 0). A null image
 // when the picture cannot be allocated (reported "Mémoire insuffisante").
-QImage RenderChartImage(const ChartToDraw& chart, int32_t width, int32_t height);
+QImage RenderChartImage(const ChartToDraw& chart, int32_t width, int32_t height,
+                        TextSmoothing smoothing = TextSmoothing::Smoothed);
+
+// How a picture of the colour mode draws its text. A monochrome picture is drawn on a surface of
+// one bit per pixel, where text is never smoothed; the other modes are drawn in true colour and
+// reduced afterwards, with smoothed text.
+TextSmoothing PictureTextSmoothing(ColourMode mode);
 
 // The chart's own proportions in whole units, for a picture height of 0: width, then height.
 PictureSize ChartProportions(const ChartTree& tree, const ChartSettings& settings);

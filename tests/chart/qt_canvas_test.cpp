@@ -233,6 +233,31 @@ TEST_F(QtCanvasTest, TextIsReadAsWindows1252) {
     EXPECT_GT(em.cx, en.cx + en.cx / 2);
 }
 
+// Whole-pixel text has no shades between the text colour and the background; smoothed text has.
+TEST(QtCanvasTextSmoothing, WholePixelTextUsesOnlyTheTextColour) {
+    for (const TextSmoothing smoothing : {TextSmoothing::Smoothed, TextSmoothing::WholePixels}) {
+        QImage image(200, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QtCanvas canvas(image, smoothing);
+            canvas.setBackgroundMode(BackgroundMode::Transparent);
+            canvas.setTextColour(kRed);
+            canvas.selectFont(Font(24, 6)); // condensed, as the chart's names are
+            canvas.textOut(5, 5, "DELORME Marie");
+        }
+        int red = 0, shades = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                red += pixel == qRgb(255, 0, 0) ? 1 : 0;
+                shades += pixel != qRgb(255, 0, 0) && pixel != qRgb(255, 255, 255) ? 1 : 0;
+            }
+        const bool whole = smoothing == TextSmoothing::WholePixels;
+        EXPECT_GT(red, 60) << whole;
+        EXPECT_EQ(shades == 0, whole) << shades;
+    }
+}
+
 TEST_F(QtCanvasTest, StretchedBitmapsShowTheRightWayUp) {
     // Stored first: a red row (the top row as the fill code sees it), then a blue one.
     const std::vector<uint8_t> dib = Dib24(2, {{kRed, kRed}, {kBlue, kBlue}});

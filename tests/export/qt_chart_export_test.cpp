@@ -5,13 +5,21 @@
 #include <FreeImage.h>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "base/reporter.h"
 #include "data/gedcom_reader.h"
@@ -48,16 +56,22 @@ protected:
     ChartToDraw draw(int64_t zoom = 1, int32_t scrollX = 0, int64_t scrollY = 0) {
         return {tree_, store_, settings_, ChartView{zoom, scrollX, scrollY}, reporter_};
     }
-    // The top-left corners of the boxes seen, wholly or in part, on a width × height picture.
-    std::set<std::pair<int64_t, int64_t>> visibleBoxes(int64_t width, int64_t height) const {
-        std::set<std::pair<int64_t, int64_t>> boxes;
+    // The boxes seen, wholly or in part, on a width × height picture (right and bottom left out).
+    std::vector<Rect> boxesSeen(int64_t width, int64_t height) const {
+        std::vector<Rect> boxes;
         const auto add = [&](const auto& node) {
             if (node.boxRight > 0 && node.boxBottom > 0 && node.boxLeft < width && node.boxTop < height)
-                boxes.insert({node.boxLeft, node.boxTop});
+                boxes.push_back({node.boxLeft, node.boxTop, node.boxRight, node.boxBottom});
         };
         for (int32_t n = 1; n <= tree_.descendantCount; ++n) add(tree_.descendants[static_cast<size_t>(n)]);
         for (int32_t n = 1; n <= tree_.ancestorCount; ++n) add(tree_.ancestors[static_cast<size_t>(n)]);
         return boxes;
+    }
+    // Their top-left corners.
+    std::set<std::pair<int64_t, int64_t>> visibleBoxes(int64_t width, int64_t height) const {
+        std::set<std::pair<int64_t, int64_t>> corners;
+        for (const Rect& box : boxesSeen(width, height)) corners.insert({box.left, box.top});
+        return corners;
     }
 
     PersonStore store_;
@@ -153,6 +167,144 @@ TEST_F(SampleChart, PicturesByExtensionAndFailuresLeaveNothing) {
     EXPECT_EQ(WritePdfPoster(draw(), PosterLayout{}, dir_.file("absent/arbre.pdf").string()), -1);
     EXPECT_EQ(reporter_.messages.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(dir_.file("absent")));
+}
+
+// Counts the pixels of the names' red (smoothed edges included) in `picture`, and those of them
+// outside every box, the boxes' device rectangles being mapped to the picture by `scale` and
+// `offset` and widened by one pixel of the picture.
+struct RedInk {
+    int64_t total = 0;
+    int64_t outside = 0;
+};
+RedInk RedInkOutsideBoxes(const QImage& picture, const std::vector<Rect>& boxes, double scale,
+                          double offset) {
+    QImage inside(picture.size(), QImage::Format_Grayscale8);
+    inside.fill(0);
+    for (const Rect& box : boxes) {
+        const auto at = [&](int64_t v) { return static_cast<double>(v) * scale + offset; };
+        const int left = std::max(0, static_cast<int>(std::floor(at(box.left))) - 1);
+        const int right = std::min(picture.width(), static_cast<int>(std::ceil(at(box.right))) + 1);
+        const int top = std::max(0, static_cast<int>(std::floor(at(box.top))) - 1);
+        const int bottom =
+            std::min(picture.height(), static_cast<int>(std::ceil(at(box.bottom))) + 1);
+        for (int y = top; y < bottom; ++y)
+            std::fill_n(inside.scanLine(y) + left, std::max(right - left, 0), 1);
+    }
+    RedInk ink;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb rgb = picture.pixel(x, y);
+            if (qRed(rgb) - qGreen(rgb) < 64 || qRed(rgb) - qBlue(rgb) < 64) continue;
+            ++ink.total;
+            ink.outside += inside.scanLine(y)[x] == 0 ? 1 : 0;
+        }
+    return ink;
+}
+
+// SVG and PDF squeeze each name as the pictures do (an SVG reader knows nothing of condensed
+// fonts): drawn back by an SVG renderer and by a PDF rasteriser, every name lies in its box.
+TEST_F(SampleChart, VectorDrawingsKeepEachNameInsideItsBox) {
+    settings_.rgbColors_nom = MakeColour(255, 0, 0);
+    const std::string svg = dir_.file("arbre.svg").string();
+    ASSERT_EQ(WriteSvgChart(draw(), 1600, 330, svg), 0);
+    QSvgRenderer renderer(QString::fromStdString(svg));
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(3200, 660, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        renderer.render(&painter);
+    }
+    RedInk ink = RedInkOutsideBoxes(drawn, boxesSeen(1600, 330), 2, 0);
+    EXPECT_GT(ink.total, 20000);
+    EXPECT_EQ(ink.outside, 0);
+
+    const QString rasteriser = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (rasteriser.isEmpty())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) not found: the PDF is not checked";
+    const std::string pdf = dir_.file("arbre.pdf").string();
+    const int dotsPerInch = 150;
+    ASSERT_EQ(WritePdfPoster(draw(), PosterLayout{1, 1, PaperSize::A4, dotsPerInch}, pdf), 0);
+    const std::string page = dir_.file("page").string();
+    const test::CommandResult result =
+        test::RunCommand({rasteriser.toStdString(), "-r", std::to_string(dotsPerInch), "-png",
+                          "-singlefile", pdf, page});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_TRUE(drawn.load(QString::fromStdString(page + ".png")));
+    // The page is drawn at the poster's resolution inside margins of 10 mm.
+    ink = RedInkOutsideBoxes(drawn, boxesSeen(INT32_MAX, INT32_MAX), 1, 10 / 25.4 * dotsPerInch);
+    EXPECT_GT(ink.total, 20000);
+    EXPECT_EQ(ink.outside, 0);
+}
+
+// A picture file read back, whatever its depth.
+class PictureFile {
+public:
+    explicit PictureFile(const std::string& path) {
+        FIBITMAP* loaded = FreeImage_Load(FreeImage_GetFileType(path.c_str()), path.c_str(), 0);
+        if (loaded == nullptr) return;
+        picture_ = FreeImage_ConvertTo24Bits(loaded);
+        FreeImage_Unload(loaded);
+    }
+    ~PictureFile() { FreeImage_Unload(picture_); }
+    PictureFile(const PictureFile&) = delete;
+    PictureFile& operator=(const PictureFile&) = delete;
+    bool loaded() const { return picture_ != nullptr; }
+    // Whether the pixel (rows from the top) is dark: the pen's, in a monochrome picture.
+    bool dark(int x, int y) const {
+        RGBQUAD colour{};
+        FreeImage_GetPixelColor(picture_, static_cast<unsigned>(x),
+                                FreeImage_GetHeight(picture_) - 1 - y, &colour);
+        return qGray(colour.rgbRed, colour.rgbGreen, colour.rgbBlue) < 128;
+    }
+
+private:
+    FIBITMAP* picture_ = nullptr;
+};
+
+// A monochrome picture is drawn with whole-pixel text, as a one-bit surface draws it: the file is
+// that chart drawn in colour with each pixel put to the pen or the background, and every name
+// keeps the strokes that smoothed text spreads over its box, a coloured name included.
+TEST_F(SampleChart, MonochromePicturesDrawTheirTextsWithWholePixels) {
+    settings_.rgbColors_nom = MakeColour(0, 0, 160);
+    const PictureSize size{992, 330};
+    const QImage crisp =
+        RenderChartImage(draw(), size.width, size.height, TextSmoothing::WholePixels);
+    const QImage smooth = RenderChartImage(draw(), size.width, size.height);
+    const std::vector<Rect> boxes = boxesSeen(size.width, size.height);
+    ASSERT_GT(boxes.size(), 40u);
+    for (const char* name : {"arbre.bmp", "arbre.png", "arbre.jpg"}) {
+        const std::string path = dir_.file(name).string();
+        ASSERT_EQ(ExportChartPicture(draw(), size, kColourMonochrome, path),
+                  PictureWriteResult::Written);
+        const PictureFile mono(path);
+        ASSERT_TRUE(mono.loaded()) << name;
+        int64_t ink = 0, differing = 0;
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x) {
+                const bool drawn = crisp.pixel(x, y) != qRgb(255, 255, 255);
+                ink += drawn ? 1 : 0;
+                differing += drawn != mono.dark(x, y) ? 1 : 0;
+            }
+        EXPECT_LE(differing, ink / 500) << name << ": " << ink << " pixels drawn";
+
+        // Inside each box (frame left out) only the name is drawn. Whole pixels cover at least
+        // about as much as the smoothed name's coverage (the red the blue text takes away);
+        // smoothed text put to two colours loses a fifth of it in its thin strokes.
+        for (const Rect& box : boxes) {
+            if (box.left < 0 || box.top < 0 || box.right > size.width || box.bottom > size.height)
+                continue;
+            double coverage = 0;
+            int64_t pen = 0;
+            for (auto y = static_cast<int>(box.top + 1); y < box.bottom - 1; ++y)
+                for (auto x = static_cast<int>(box.left + 1); x < box.right - 2; ++x) {
+                    coverage += (255 - qRed(smooth.pixel(x, y))) / 255.0;
+                    pen += mono.dark(x, y) ? 1 : 0;
+                }
+            EXPECT_GE(static_cast<double>(pen), 0.95 * coverage)
+                << name << ", box at " << box.left << "," << box.top;
+        }
+    }
 }
 
 } // namespace
