@@ -40,7 +40,9 @@ ChartDocument::Opened ChartDocument::load(const std::string& path, RootChooser& 
     ChartTree tree;
     BuildChartTables(tree, *store, settings_, &chooser, reporter_);
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return Opened::Unchanged;
-    LayoutTree(tree, settings_, view_.zoom);
+    int64_t zoom = view_.zoom;
+    LayoutTree(tree, settings_, zoom);
+    view_.zoom = ZoomAfterLayout(view_, tree, settings_, zoom);
     view_.clampScroll();
     store_ = std::move(store);
     tree_ = std::move(tree);
@@ -74,14 +76,16 @@ bool ChartDocument::recomputeWith(int32_t rootXref, RootChooser* chooser) {
     Recompute(tree, *store_, settings_, rootXref, zoom, reporter_, reread, chooser);
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return false;
     tree_ = std::move(tree);
-    view_.zoom = zoom;
+    view_.zoom = ZoomAfterLayout(view_, tree_, settings_, zoom);
     view_.clampScroll();
     return true;
 }
 
 void ChartDocument::relayout() {
     if (!hasChart()) return;
-    LayoutTree(tree_, settings_, view_.zoom);
+    int64_t zoom = view_.zoom;
+    LayoutTree(tree_, settings_, zoom);
+    view_.zoom = ZoomAfterLayout(view_, tree_, settings_, zoom);
     view_.clampScroll();
 }
 

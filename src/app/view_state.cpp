@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/text_fitting.h"
 #include "data/encoding.h"
 
 namespace arbolix {
@@ -12,17 +13,76 @@ void ViewState::clampScroll() {
     scrollY = std::clamp<int64_t>(scrollY, 0, scrollMax());
 }
 
-bool ZoomIn(ViewState& view, const ChartTree& tree, const ChartSettings& settings) {
-    const auto z = static_cast<double>(view.zoom);
-    constexpr double kBound = 262144; // 2^18: coordinates beyond stay out of reach
-    if (!((tree.yMax + 10) * z <= kBound - 1 && (tree.yMin - 10) * z >= 1 - kBound)) return false;
+BoxPixels BoxPixelsAt(const ViewState& view, const ChartTree& tree, const ChartSettings& settings,
+                      int64_t zoom) {
+    if (view.windowWidth <= 0 || view.windowHeight <= 0) return {};
+    // The drawing's own sizes, as the chart is drawn.
+    ChartMetrics chart = ChartMetrics::Of(tree, settings, zoom);
+    if (tree.descendantCount != 0 && tree.ancestorCount == 0)
+        chart.extentX = tree.descendantExtentX;
+    const DrawingArea area = FitDrawingSize(view.windowWidth, view.windowHeight, chart);
+    const auto z = static_cast<double>(zoom);
+    return {chart.larg * z * area.width / (chart.extentX + chart.larg + 18),
+            10 * z * area.height / (chart.yMax - chart.yMin + 10)};
+}
+
+bool BoxesLegible(const ViewState& view, const ChartTree& tree, const ChartSettings& settings,
+                  int64_t zoom) {
+    const BoxPixels box = BoxPixelsAt(view, tree, settings, zoom);
+    return box.length >= kLegibleBoxLength && box.height >= kLegibleBoxHeight;
+}
+
+namespace {
+
+// The bound the chart's breadth keeps to at an ordinary zoom: 2^18 units a zoom step.
+bool WithinCoordinateBound(const ChartTree& tree, double z) {
+    constexpr double kBound = 262144;
+    return (tree.yMax + 10) * z <= kBound - 1 && (tree.yMin - 10) * z >= 1 - kBound;
+}
+
+// Less than 20 units across and two box lengths along the generations a zoom step.
+bool MagnifiedEnough(const ChartTree& tree, const ChartSettings& settings, double z) {
     const bool lowEnough = tree.yMax - tree.yMin <= 20 * z;
-    const bool narrowEnough = static_cast<double>(tree.extentX) + settings.larg < 2 * settings.larg * z;
-    if (lowEnough && narrowEnough) return false;
+    const bool narrowEnough =
+        static_cast<double>(tree.extentX) + settings.larg < 2 * settings.larg * z;
+    return lowEnough && narrowEnough;
+}
+
+// A chart shown in a window whose boxes are still too small to read at `zoom`.
+bool StillIllegible(const ViewState& view, const ChartTree& tree, const ChartSettings& settings,
+                    int64_t zoom) {
+    return view.windowWidth > 0 && view.windowHeight > 0 &&
+           !BoxesLegible(view, tree, settings, zoom);
+}
+
+bool CanZoomIn(const ViewState& view, const ChartTree& tree, const ChartSettings& settings,
+               int64_t zoom) {
+    if (zoom >= kMaxZoom) return false;
+    const auto z = static_cast<double>(zoom);
+    if (!WithinCoordinateBound(tree, z) && !StillIllegible(view, tree, settings, zoom))
+        return false;
+    return !MagnifiedEnough(tree, settings, z);
+}
+
+} // namespace
+
+bool ZoomIn(ViewState& view, const ChartTree& tree, const ChartSettings& settings) {
+    if (!CanZoomIn(view, tree, settings, view.zoom)) return false;
     view.zoom *= 2;
-    view.scrollX *= 2;
+    view.scrollX = static_cast<int32_t>(int64_t{view.scrollX} * 2);
     view.scrollY *= 2;
     return true;
+}
+
+int64_t ZoomAfterLayout(const ViewState& view, const ChartTree& tree, const ChartSettings& settings,
+                        int64_t laidOutZoom) {
+    int64_t zoom = std::min(view.zoom, kMaxZoom);
+    const auto reachable = [&](int64_t z) {
+        return StillIllegible(view, tree, settings, z / 2) &&
+               !MagnifiedEnough(tree, settings, static_cast<double>(z / 2));
+    };
+    while (zoom > laidOutZoom && !reachable(zoom)) zoom /= 2;
+    return std::max(zoom, laidOutZoom);
 }
 
 bool ZoomOut(ViewState& view) {
@@ -54,9 +114,11 @@ int64_t ScrollPixels(int64_t from, int64_t to, double drawingSize) {
     return even ? (size - 1) / 2 : (size + 1) / 2;
 }
 
-std::optional<ScrollPosition> ClickZoomTarget(const ViewState& view, double x, double y, double clientWidth,
-                                              double clientHeight) {
-    if (view.zoom >= 512 || clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
+std::optional<ScrollPosition> ClickZoomTarget(const ViewState& view, const ChartTree& tree,
+                                              const ChartSettings& settings, double x, double y,
+                                              double clientWidth, double clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0 || 2 * view.zoom > kMaxZoom) return std::nullopt;
+    if (view.zoom >= 512 && !StillIllegible(view, tree, settings, view.zoom)) return std::nullopt;
     const auto quarter = [](double f, int64_t position) {
         if (f > 0.5) return 2 * position + 2;
         if (f <= 0.25) return 2 * position;

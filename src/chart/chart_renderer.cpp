@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "base/reporter.h"
 #include "chart/link_shapes.h"
@@ -238,6 +240,16 @@ SharedFonts MakeSharedFonts(Canvas& canvas, const ChartTree& tree, const PersonS
 // ---------------------------------------------------------------------------------------------
 // Boxes
 
+// The rows a node's drawing covers: its box and the centres its links run to.
+struct RowSpan {
+    int64_t low = std::numeric_limits<int64_t>::max();
+    int64_t high = std::numeric_limits<int64_t>::min();
+    void cover(int64_t top, int64_t bottom) {
+        low = std::min(low, top);
+        high = std::max(high, bottom);
+    }
+};
+
 class BoxPainter {
 public:
     BoxPainter(ChartPass& pass, const PersonStore& store, ChartSettings& settings, const Rect& origin,
@@ -245,6 +257,9 @@ public:
         : pass_(pass), store_(store), settings_(settings), origin_(origin), device_(device), reporter_(reporter) {}
 
     void prepare(int64_t avail, const LogFont& dateFont, bool dateFontReady, const SharedFonts* shared) {
+        const int64_t margin = std::max<int64_t>(pass_.rowH, 0) + std::max(settings_.largeur_pen, 1) + 2;
+        reachTop_ = origin_.top - margin;
+        reachBottom_ = origin_.bottom + margin;
         avail_ = avail;
         dateFont_ = dateFont;
         dateFontReady_ = dateFontReady;
@@ -259,13 +274,16 @@ public:
         }
     }
 
+    BoxGeometry geometry(const DescendantNode& node, int32_t n) const;
+    BoxGeometry geometry(const AncestorNode& node, int32_t n) const;
+    // Whether anything drawn within these rows may show.
+    bool reaches(const RowSpan& rows) const { return rows.high >= reachTop_ && rows.low <= reachBottom_; }
+    // The box with its contents, then its links.
     template <class Node>
-    void draw(Node& node, int32_t n, bool descendant);
+    void draw(const Node& node, int32_t n, const BoxGeometry& box, bool descendant);
 
 private:
     BoxGeometry frameGeometry(double x, double layoutY, int32_t n) const;
-    BoxGeometry geometry(const DescendantNode& node, int32_t n) const;
-    BoxGeometry geometry(const AncestorNode& node, int32_t n) const;
     void fillAndOutline(const BoxGeometry& box, bool descendant);
     void flag(int32_t country, double x, const BoxGeometry& box);
     void texts(const char* surname, const char* givenName, const char* place, const BoxGeometry& box,
@@ -288,6 +306,10 @@ private:
     LogFont dateFont_{};
     bool dateFontReady_ = false;
     const SharedFonts* shared_ = nullptr;
+    // The rows in which a line may show: the visible area's, widened by a row (pipes and their
+    // junctions stand out at most 3/8 of a row from the centres they join) and the pen.
+    int64_t reachTop_ = 0;
+    int64_t reachBottom_ = 0;
 };
 
 BoxGeometry BoxPainter::frameGeometry(double x, double layoutY, int32_t n) const {
@@ -318,13 +340,8 @@ BoxGeometry BoxPainter::geometry(const AncestorNode& node, int32_t n) const {
 }
 
 template <class Node>
-void BoxPainter::draw(Node& node, int32_t n, bool descendant) {
+void BoxPainter::draw(const Node& node, int32_t n, const BoxGeometry& box, bool descendant) {
     Canvas& canvas = pass_.canvas;
-    const BoxGeometry box = geometry(node, n);
-    node.boxLeft = box.left;
-    node.boxRight = box.right + 1;
-    node.boxTop = box.top;
-    node.boxBottom = box.bottom;
     const auto links = [&] {
         if constexpr (std::is_same_v<Node, DescendantNode>) {
             DrawDescendantLinks(pass_, n, box);
@@ -470,6 +487,54 @@ void BoxPainter::brique(const BoxGeometry& box) {
     }
 }
 
+// The centres a node's links run to: a descendant's parent (its link to the node is drawn by the
+// parent, whose list of children is made from the children's first parents) and second parent,
+// an ancestor's father and mother.
+void CoverLinks(const ChartPass& pass, std::vector<RowSpan>& rows, const DescendantNode& node, int32_t n) {
+    const int32_t count = pass.tree.descendantCount;
+    if (node.parent1 >= 1 && node.parent1 <= count) {
+        const int64_t y = pass.cy(node);
+        rows[static_cast<size_t>(node.parent1)].cover(y, y);
+    }
+    if (node.parent2 >= 1 && node.parent2 <= count) {
+        const int64_t y = pass.cy(pass.tree.descendants[static_cast<size_t>(node.parent2)]);
+        rows[static_cast<size_t>(n)].cover(y, y);
+    }
+}
+
+void CoverLinks(const ChartPass& pass, std::vector<RowSpan>& rows, const AncestorNode& node, int32_t n) {
+    for (const int32_t link : {node.father, node.mother}) {
+        const int32_t parent = link < 0 ? -link : link;
+        if (parent < 1 || parent > pass.tree.ancestorCount) continue;
+        const int64_t y = pass.cy(pass.tree.ancestors[static_cast<size_t>(parent)]);
+        rows[static_cast<size_t>(n)].cover(y, y);
+    }
+}
+
+// Every node of a table gets its box rectangle, in table order; then the nodes whose box or links
+// reach the visible rows are drawn, in the same order. Only those touch the canvas, so that a
+// window on a large chart costs little more than one walk over the table.
+template <class Node>
+void DrawTable(BoxPainter& painter, const ChartPass& pass, std::vector<Node>& table, int32_t count,
+               bool descendant) {
+    std::vector<RowSpan> rows(static_cast<size_t>(count) + 1);
+    for (int32_t n = 1; n <= count; ++n) {
+        Node& node = table[static_cast<size_t>(n)];
+        const BoxGeometry box = painter.geometry(node, n);
+        node.boxLeft = box.left;
+        node.boxRight = box.right + 1;
+        node.boxTop = box.top;
+        node.boxBottom = box.bottom;
+        rows[static_cast<size_t>(n)].cover(box.top, std::max(box.bottom, box.extBottom));
+        CoverLinks(pass, rows, node, n);
+    }
+    for (int32_t n = 1; n <= count; ++n) {
+        if (!painter.reaches(rows[static_cast<size_t>(n)])) continue;
+        const Node& node = table[static_cast<size_t>(n)];
+        painter.draw(node, n, painter.geometry(node, n), descendant);
+    }
+}
+
 Pen ImplexePen(const ChartSettings& settings) {
     switch (settings.m_implexe.m_type) {
     case 1: return {PenStyle::Dot, 1, settings.m_implexe.couleur};
@@ -511,8 +576,8 @@ void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartS
 
     BoxPainter painter(pass, store, settings, origin, device, reporter);
     painter.prepare(avail, dateFont, dateFontReady, shared ? &*shared : nullptr);
-    for (int32_t n = 1; n <= tree.descendantCount; ++n) painter.draw(tree.descendants[static_cast<size_t>(n)], n, true);
-    for (int32_t n = 1; n <= tree.ancestorCount; ++n) painter.draw(tree.ancestors[static_cast<size_t>(n)], n, false);
+    DrawTable(painter, pass, tree.descendants, tree.descendantCount, true);
+    DrawTable(painter, pass, tree.ancestors, tree.ancestorCount, false);
     canvas.selectPen(previousPen);
 }
 

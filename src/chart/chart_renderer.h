@@ -17,8 +17,10 @@ class FlagRasterizer;
 // One pass over the chart: the background, every box with its fill, flag, texts and years, the
 // "brique" decoration and the links. `drawingWidth` × `drawingHeight` pixels show the whole
 // chart at zoom 1; `origin` is the visible area, its top-left corner the start of the drawing.
-// Boxes outside it get only their rectangle and links. Every node's box rectangle is written for
-// hit testing. A picture fill whose file cannot be read loses its file name in `settings`.
+// Boxes outside it get only their rectangle, and links that cannot reach it are left out, so that
+// a window on part of a large chart draws little more than what it shows. Every node's box
+// rectangle is written for hit testing. A picture fill whose file cannot be read loses its file
+// name in `settings`.
 void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartSettings& settings,
                const ChartView& view, int64_t drawingWidth, int64_t drawingHeight, const Rect& origin,
                Reporter& reporter);

@@ -1,5 +1,4 @@
-// The chart window's model without a window: opening, re-rooting, recent files, zoom and scroll,
-// and what lies under the mouse.
+// The chart window's model without a window: opening, re-rooting, recent files.
 
 #include <gtest/gtest.h>
 
@@ -113,98 +112,6 @@ TEST_F(Document, RecentFilesShiftAndReopenedEntriesComeFirst) {
     profile_.writeString("file4", "- ");
     recent.load();
     EXPECT_EQ(document_.reopen(3, both), ChartDocument::Opened::Unchanged);
-}
-
-TEST(ViewState, ZoomBoundsAndScrollSteps) {
-    ChartTree tree;
-    ChartSettings settings = DefaultChartSettings();
-    tree.extentX = 700;
-    tree.yMin = -60;
-    tree.yMax = 100;
-    ViewState view;
-    EXPECT_FALSE(ZoomOut(view));
-    view.scrollX = 0;
-    ASSERT_TRUE(ZoomIn(view, tree, settings));
-    view.scrollX = 1;
-    view.scrollY = 2;
-    ASSERT_TRUE(ZoomIn(view, tree, settings));
-    EXPECT_EQ(view.zoom, 4);
-    EXPECT_EQ(view.scrollX, 2);
-    EXPECT_EQ(view.scrollY, 4);
-    EXPECT_EQ(view.scrollMax(), 6);
-    // Magnified enough: 160 ≤ 20 × 8 and 700 + 50 < 2 × 50 × 8.
-    ASSERT_TRUE(ZoomIn(view, tree, settings));
-    EXPECT_FALSE(ZoomIn(view, tree, settings));
-    EXPECT_EQ(view.zoom, 8);
-    view.scrollX = 7;
-    ASSERT_TRUE(ZoomOut(view));
-    EXPECT_EQ(view.scrollX, 3); // halved, rounding toward zero
-    // The coordinate bound: (yMax + 10) × Z must stay below 2^18.
-    tree.yMax = 100000;
-    tree.yMin = -100;
-    view.zoom = 2;
-    ASSERT_TRUE(ZoomIn(view, tree, settings));
-    EXPECT_FALSE(ZoomIn(view, tree, settings)); // 100010 × 4 > 262143
-    view.zoom = 2;
-    view.scrollX = 1;
-    ASSERT_TRUE(ZoomOut(view));
-    EXPECT_EQ(view.scrollX, 0);
-    // A small chart stops zooming once magnified enough for its size.
-    ChartTree small;
-    small.extentX = 0;
-    small.yMin = -5;
-    small.yMax = 5;
-    ViewState tiny;
-    EXPECT_FALSE(ZoomIn(tiny, small, settings));
-
-    // Odd drawing heights alternate so that two steps make the whole height.
-    EXPECT_EQ(ScrollPixels(0, 1, 101.7), -50);
-    EXPECT_EQ(ScrollPixels(1, 2, 101.7), -51);
-    EXPECT_EQ(ScrollPixels(2, 1, 101.7), 51);
-    EXPECT_EQ(ScrollPixels(1, 0, 101.7), 50);
-    EXPECT_EQ(ScrollPixels(3, 2, 100.0), 50);
-    EXPECT_EQ(ScrollPixels(0, 2, 100.0), 0);
-}
-
-TEST(ViewState, ClickQuartersAndStrictHits) {
-    ViewState view;
-    view.zoom = 2;
-    view.scrollX = 1;
-    view.scrollY = 2;
-    const auto target = [&](double x, double y) { return ClickZoomTarget(view, x, y, 800, 600).value(); };
-    EXPECT_EQ(target(200, 150).x, 2); // exactly a quarter
-    EXPECT_EQ(target(200, 150).y, 4);
-    EXPECT_EQ(target(201, 300).x, 3); // up to the middle
-    EXPECT_EQ(target(201, 300).y, 5);
-    EXPECT_EQ(target(401, 301).x, 4);
-    EXPECT_EQ(target(401, 301).y, 6);
-    view.zoom = 512;
-    EXPECT_FALSE(ClickZoomTarget(view, 1, 1, 800, 600));
-
-    ChartTree tree;
-    EXPECT_FALSE(HitTest(tree, 0, 0));
-    EXPECT_EQ(StatusTextAt(tree, 0, 0), kMouseHint);
-    tree.descendantCount = 1;
-    tree.ancestorCount = 1;
-    tree.descendants[1] = DescendantNode{};
-    tree.descendants[1].xref = 7;
-    tree.descendants[1].boxLeft = 10;
-    tree.descendants[1].boxRight = 50;
-    tree.descendants[1].boxTop = 20;
-    tree.descendants[1].boxBottom = 40;
-    std::snprintf(tree.descendants[1].surname, sizeof tree.descendants[1].surname, "%s", "B\xC9RARD");
-    std::snprintf(tree.descendants[1].givenName, sizeof tree.descendants[1].givenName, "%s", "Eug\xE9nie");
-    tree.ancestors[1] = AncestorNode{};
-    tree.ancestors[1].xref = 9;
-    tree.ancestors[1].boxLeft = 0;
-    tree.ancestors[1].boxRight = 100;
-    tree.ancestors[1].boxTop = 0;
-    tree.ancestors[1].boxBottom = 100;
-    EXPECT_EQ(HitTest(tree, 11, 21)->xref, 7);
-    EXPECT_EQ(HitTest(tree, 10, 30)->xref, 9); // on the border: not this box
-    EXPECT_EQ(HitTest(tree, 30, 40)->xref, 9);
-    EXPECT_FALSE(HitTest(tree, 100, 50));
-    EXPECT_EQ(StatusTextAt(tree, 30, 30), "BÉRARD Eugénie");
 }
 
 } // namespace

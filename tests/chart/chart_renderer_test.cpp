@@ -279,15 +279,16 @@ TEST(DrawChart, ConnectorsFlagsAndFixedFonts) {
     c.rootWithTwoChildren();
     std::strcpy(c.tree.descendants[2].surname, "$");
     std::strcpy(c.tree.descendants[3].surname, "&");
-    c.tree.descendants[3].layoutY = 80; // off the drawing: "&" is drawn anyway, "$" would not be
+    c.tree.descendants[3].layoutY = 56; // just below the drawing: "&" is drawn anyway, "$" would not be
     c.settings.drapeau = 1;
     c.tree.descendants[1].country = 207;
     c.draw();
     EXPECT_EQ(c.after("MoveTo 90 300", 1), Lines{"LineTo 590 300"});
+    EXPECT_EQ(c.after("MoveTo 90 1060", 1), Lines{"LineTo 590 1060"});
     EXPECT_EQ(c.canvas.countStartingWith("Rectangle"), 1u);
     // The flag takes the last 15 units: separator at px(67) = 760, picture inside the pen. Names
     // fitted to 480 − 150 = 330 pixels once flags are shown: 330 / 9 = 36.
-    EXPECT_EQ(c.missing({"MoveTo 90 1300", "MoveTo 760 549", "Flag 207 761 451 149 98", "Font h=98 w=36 \"Times New Roman\" 400"}),
+    EXPECT_EQ(c.missing({"MoveTo 760 549", "Flag 207 761 451 149 98", "Font h=98 w=36 \"Times New Roman\" 400"}),
               Lines{});
 
     // Fixed fonts: one name font for every box, fitted to the longest label.
@@ -303,6 +304,65 @@ TEST(DrawChart, ConnectorsFlagsAndFixedFonts) {
     for (size_t i = 3; i < lines.size(); ++i)
         if (lines[i].starts_with("TextOut")) { EXPECT_EQ(lines[i - 3], "Font h=98 w=40 \"Times New Roman\" 400") << i; }
     EXPECT_EQ(fixed.canvas.countStartingWith("Font h=98 w=53"), 0u); // no box fitted its own
+}
+
+// Links are left out only where they cannot show: a bus or a parent link crossing the drawing is
+// drawn though every box it joins lies outside; a family wholly below it draws nothing, its boxes
+// still get their rectangles.
+TEST(DrawChart, LinksAcrossTheDrawingAreDrawnTheOthersLeftOut) {
+    HandChart c;
+    c.descendant(1, 0, 0, -200);     // py −1500
+    c.descendant(2, 1, 32, -180, 1); // py −1300
+    c.descendant(3, 1, 32, 200, 1);  // py 2500
+    c.descendant(4, 2, 64, 220, 3);  // py 2700
+    c.draw();
+    EXPECT_EQ(c.after("MoveTo 310 -1300", 1), Lines{"LineTo 310 2500"}); // the root's bus, xb = px(22)
+    EXPECT_EQ(c.after("MoveTo 590 2500", 2), (Lines{"LineTo 310 2500", "LineTo 310 -1500"}));
+    EXPECT_FALSE(c.has("MoveTo 90 2500")); // child 3 to its own child, 1200 pixels below
+    EXPECT_EQ(c.canvas.countStartingWith("Rectangle"), 0u);
+    EXPECT_EQ(c.tree.descendants[4].boxTop, 2650);
+
+    AncestorChart a(-200, 200, -150); // father at −1500, mother at 2500, the child at −1000
+    a.draw();
+    EXPECT_EQ(a.after("MoveTo 500 -1500", 2), (Lines{"LineTo 500 -1000", "LineTo 500 2500"}));
+}
+
+// At the deepest zoom a window allows (2^30) the mapping stays exact. The drawing is 8 × 65536
+// pixels and the chart 128 units long (extentX 60 + larg 50 + 18) and 2^20 units broad, so that
+// every step of the mapping is a power of two: px(u) = (u + 9) × 2^26 − 4 × scrollX and
+// py(v) = (v + 10) × 2^26 − 2^15 × scrollY, computed here in 64 bits.
+TEST(DrawChart, BoxRectanglesAreExactAtTheDeepestZoom) {
+    HandChart c;
+    c.tree.extentX = c.tree.descendantExtentX = 60;
+    c.tree.yMin = -5;
+    c.tree.yMax = (1 << 20) - 15;
+    c.descendant(1, 0, 0, 0);
+    c.descendant(2, 1, 60, c.tree.yMax, 1);
+    c.descendant(3, 1, 60, c.tree.yMin, 1);
+    constexpr int64_t kZoom = int64_t{1} << 30;
+    const auto drawAt = [&](int32_t scrollX, int64_t scrollY) {
+        c.canvas.clear();
+        DrawChart(c.canvas, c.tree, c.store, c.settings, ChartView{kZoom, scrollX, scrollY}, 8, 65536,
+                  Rect{0, 0, 7, 65535}, c.reporter);
+        const auto px = [&](int64_t u) { return (u + 9) * (int64_t{1} << 26) - 4 * int64_t{scrollX}; };
+        const auto py = [&](int64_t v) { return (v + 10) * (int64_t{1} << 26) - scrollY * (int64_t{1} << 15); };
+        for (int32_t n = 1; n <= 3; ++n) {
+            const DescendantNode& node = c.tree.descendants[static_cast<size_t>(n)];
+            const int64_t x = 60 - node.layoutX;
+            const auto v = static_cast<int64_t>(node.layoutY);
+            EXPECT_EQ((std::vector<int64_t>{node.boxLeft, node.boxRight, node.boxTop, node.boxBottom}),
+                      (std::vector<int64_t>{px(x), px(x + 50) + 1, py(v - 5), py(v - 5) + 10 * (int64_t{1} << 26)}))
+                << n << " at " << scrollX << ", " << scrollY;
+        }
+    };
+    // The last positions: the lowest box ends on the drawing's bottom edge, the root lies 2^46
+    // pixels above.
+    drawAt(INT32_MAX - 1, 2 * kZoom - 2);
+    EXPECT_EQ(c.tree.descendants[2].boxBottom, 65536);
+    EXPECT_LT(c.tree.descendants[1].boxTop, -(int64_t{1} << 45));
+    // On the root's top-left corner: its box, 3.4 × 10^9 pixels long, is drawn from there.
+    drawAt(69 << 24, 5 << 11);
+    EXPECT_TRUE(c.has("Rectangle 0 0 3355443201 671088640"));
 }
 
 // A pattern in the boxes is tiled 8 × 8 (times the device's resolution over 96) from the box's

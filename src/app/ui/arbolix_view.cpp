@@ -40,6 +40,7 @@ CArbolixView::CArbolixView(ChartDocument& document, QWidget* parent)
 }
 
 bool CArbolixView::zoomIn() {
+    rememberWindowSize();
     if (!ZoomIn(document_.view(), document_.tree(), document_.settings())) return false;
     chartChanged();
     return true;
@@ -85,7 +86,16 @@ void CArbolixView::paintEvent(QPaintEvent* event) {
 
 void CArbolixView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    rememberWindowSize();
     viewport()->update();
+}
+
+// How far the chart may be zoomed depends on how large its boxes are in the window.
+void CArbolixView::rememberWindowSize() {
+    const PageTile tile = ScreenTile(viewport()->width(), viewport()->height());
+    ViewState& view = document_.view();
+    view.windowWidth = tile.drawingWidth;
+    view.windowHeight = tile.drawingHeight;
 }
 
 // Scrolling is done here, by whole half windows, not by the pixel offsets of the base class.
@@ -141,8 +151,10 @@ void CArbolixView::mousePressEvent(QMouseEvent* event) {
         if (onRerooted) onRerooted();
     } else if (event->button() == Qt::LeftButton) {
         // The quarter is chosen at the zoom clicked on; the positions apply to the doubled chart.
-        const std::optional<ScrollPosition> target = ClickZoomTarget(
-            document_.view(), point.x(), point.y(), viewport()->width(), viewport()->height());
+        rememberWindowSize();
+        const std::optional<ScrollPosition> target =
+            ClickZoomTarget(document_.view(), document_.tree(), document_.settings(), point.x(),
+                            point.y(), viewport()->width(), viewport()->height());
         if (!target || !ZoomIn(document_.view(), document_.tree(), document_.settings())) return;
         setScrollPositions(target->x, target->y);
     } else if (event->button() == Qt::RightButton && control) {

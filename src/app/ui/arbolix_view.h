@@ -44,6 +44,7 @@ protected:
 private:
     void scrolled(Qt::Orientation orientation, int value);
     void updateScrollBars();
+    void rememberWindowSize();
     void setScrollPositions(int64_t x, int64_t y);
 
     ChartDocument& document_;
