@@ -19,6 +19,7 @@
 #include "app/qt_profile.h"
 #include "app/ui/arbolix_view.h"
 #include "app/ui/lock_keys.h"
+#include "app/ui/person_card_sheet.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/setting_dialogs.h"
 #include "app/ui/wait_cursor.h"
@@ -197,6 +198,7 @@ CMainFrame::CMainFrame(std::unique_ptr<Profile> profile, QWidget* parent)
     createToolBars();
     createStatusBar();
     connect(view_, &CArbolixView::statusText, this, &CMainFrame::setStatus);
+    view_->onPersonCard = [this](int32_t xref) { ShowPersonCard(this, *document_, xref); };
     view_->onRerooted = [this] {
         setStatus(QString::fromUtf8(kIdleText));
         updateCommands();
