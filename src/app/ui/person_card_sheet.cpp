@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 #include "app/chart_document.h"
@@ -49,12 +50,15 @@ PersonCardSheet::PersonCardSheet(const PersonCard& card, QWidget* parent)
         pages_->addTab(widget, QString::fromUtf8(CardPageTitle(page)));
     }
     const char* lastLabel = nullptr;
+    int labelWidth = 0; // the fields line up from one page to the next
     for (const CardField& field : CardFields(card)) {
         const int index = static_cast<int>(field.page);
         QGridLayout* grid = grids[index];
         QWidget* page = grid->parentWidget();
         if (field.label != lastLabel) {
-            grid->addWidget(new QLabel(QString::fromUtf8(field.label), page), rows[index]++, 0);
+            auto* label = new QLabel(QString::fromUtf8(field.label), page);
+            labelWidth = std::max(labelWidth, label->sizeHint().width());
+            grid->addWidget(label, rows[index]++, 0);
             lastLabel = field.label;
         }
         QLineEdit* edit = ReadOnlyField(field.value, page);
@@ -68,7 +72,10 @@ PersonCardSheet::PersonCardSheet(const PersonCard& card, QWidget* parent)
             grid->addWidget(edit, row, column == QLatin1String("lieu") ? 2 : 1);
         fields_.push_back(edit);
     }
-    for (int i = 0; i < 3; ++i) grids[i]->setRowStretch(rows[i], 1);
+    for (int i = 0; i < 3; ++i) {
+        grids[i]->setColumnMinimumWidth(0, labelWidth);
+        grids[i]->setRowStretch(rows[i], 1);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
