@@ -36,6 +36,7 @@ ChartDocument::Opened ChartDocument::reopen(int index, RootChooser& chooser) {
 ChartDocument::Opened ChartDocument::load(const std::string& path, RootChooser& chooser) {
     // The file is read beside the chart shown, which stays when anything goes wrong.
     auto store = std::make_unique<PersonStore>();
+    const std::optional<FileStamp> stamp = StampOfFile(path);
     if (ReadGedcomPersons(*store, path, settings_.m_gedcom, reporter_) <= 0) return Opened::Unchanged;
     ChartTree tree;
     BuildChartTables(tree, *store, settings_, &chooser, reporter_);
@@ -47,6 +48,7 @@ ChartDocument::Opened ChartDocument::load(const std::string& path, RootChooser& 
     store_ = std::move(store);
     tree_ = std::move(tree);
     path_ = path;
+    stamp_ = stamp;
     view_.previousRootXref = 0;
     return Opened::Chart;
 }
@@ -71,7 +73,10 @@ bool ChartDocument::recompute(int32_t rootXref) {
 bool ChartDocument::recomputeWith(int32_t rootXref, RootChooser* chooser) {
     ChartTree tree;
     tree.chartMode = tree_.chartMode;
-    const auto reread = [this] { return ReadGedcom(*store_, path_, settings_.m_gedcom, reporter_); };
+    const auto reread = [this] {
+        stamp_ = StampOfFile(path_);
+        return ReadGedcom(*store_, path_, settings_.m_gedcom, reporter_);
+    };
     int64_t zoom = view_.zoom;
     Recompute(tree, *store_, settings_, rootXref, zoom, reporter_, reread, chooser);
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return false;

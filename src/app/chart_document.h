@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_stamp.h"
 #include "app/recent_files.h"
 #include "app/view_state.h"
 #include "base/settings.h"
@@ -58,6 +59,8 @@ public:
     std::string title() const;
     bool hasChart() const { return tree_.descendantCount != 0 || tree_.ancestorCount != 0; }
     const std::string& path() const { return path_; }
+    // The file of the chart as it was when read (nullopt without a chart).
+    const std::optional<FileStamp>& fileStamp() const { return stamp_; }
 
     ChartSettings& settings() { return settings_; }
     const ChartSettings& settings() const { return settings_; }
@@ -83,6 +86,7 @@ private:
     ViewState view_;
     RecentFiles recent_;
     std::string path_;
+    std::optional<FileStamp> stamp_;
 };
 
 } // namespace arbolix

@@ -15,11 +15,6 @@
 
 namespace arbolix::cli {
 
-namespace {
-
-// A text as one field of a tab-separated line: tabs, line ends, other control bytes and the
-// backslash itself are written as escapes ("\t", "\n", "\r", "\\", "\x1B"), so a name read
-// with a tab inside cannot shift the columns.
 std::string EscapeField(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
@@ -41,6 +36,8 @@ std::string EscapeField(std::string_view text) {
     }
     return out;
 }
+
+namespace {
 
 // A line of tab-separated fields, texts converted from Windows-1252 to UTF-8 and escaped.
 class Row {

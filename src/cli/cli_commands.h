@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/settings.h"
@@ -22,6 +23,11 @@ struct CliContext {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+
+// A text as one field of a tab-separated line: tabs, line ends, other control bytes and the
+// backslash itself are written as escapes ("\t", "\n", "\r", "\\", "\x1B"), so a name read
+// with a tab inside cannot shift the columns.
+std::string EscapeField(std::string_view text);
 
 // persons FICHIER.ged
 int RunPersons(CliContext& context, const std::vector<std::string>& arguments);

@@ -9,6 +9,7 @@
 #include "app/qt_profile.h"
 #include "base/reporter.h"
 #include "base/settings.h"
+#include "cli/cli_card.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_picture.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     if (options.command == "persons") return RunPersons(context, options.arguments);
     if (options.command == "tree") return RunTree(context, options.arguments);
     if (options.command == "vml") return RunVml(context, options.arguments);
+    if (options.command == "card") return RunCard(context, options.arguments);
     if (options.command == "chart") {
         // Drawing needs fonts, hence the platform; without a display, the offscreen one.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -553,6 +553,15 @@ void GedcomPass::placeForFamily(std::string_view value) {
 
 // ---------------------------------------------------------------------------------------------
 
+GedcomLineParts SplitGedcomLine(std::string_view line) {
+    const Line split = SplitLine(line);
+    return {split.level, split.tag, split.value};
+}
+
+std::string_view CrossReferenceId(std::string_view pointer) {
+    return IdOf(pointer);
+}
+
 int64_t XrefNumber(std::string_view pointer) {
     size_t i = 0;
     while (i < pointer.size() && IsBlank(pointer[i])) ++i;

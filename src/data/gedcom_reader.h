@@ -48,6 +48,18 @@ size_t AnselToAnsi(char* text, size_t length);
 // Removes the ANSEL combining bytes, stopping at the first '/'; returns the new length.
 size_t StripAnselDiacritics(char* text, size_t length);
 
+// One line split as the reader splits it: the level (the number at the start, 0 when there is
+// none), the tag, and the value after the single space that follows the tag.
+struct GedcomLineParts {
+    int32_t level = 0;
+    std::string_view tag;
+    std::string_view value;
+};
+GedcomLineParts SplitGedcomLine(std::string_view line);
+// The id between the '@' signs of a cross-reference ("I12" for "@I12@"), the key under which the
+// reader keeps a record's id (PersonStore::idText); empty when there is none.
+std::string_view CrossReferenceId(std::string_view pointer);
+
 // Decimal number of a cross-reference the way records are numbered: the digits start at the
 // second character (@123@) or at the third (@I123@). Returns -1 when there are none; numbers too
 // large for 32 bits saturate at INT32_MAX.

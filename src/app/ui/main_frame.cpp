@@ -18,7 +18,9 @@
 #include "app/commands.h"
 #include "app/qt_profile.h"
 #include "app/ui/arbolix_view.h"
+#include "app/ui/help_window.h"
 #include "app/ui/lock_keys.h"
+#include "app/ui/person_card_sheet.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/setting_dialogs.h"
 #include "app/ui/wait_cursor.h"
@@ -113,8 +115,7 @@ bool Available(int command) {
     case cmd::kPrintPreview:
     case cmd::kPrintSetup:
     case cmd::kTextureBox:
-    case cmd::kTextureBackground:
-    case cmd::kHelp: return false;
+    case cmd::kTextureBackground: return false;
     default: return true;
     }
 }
@@ -197,6 +198,7 @@ CMainFrame::CMainFrame(std::unique_ptr<Profile> profile, QWidget* parent)
     createToolBars();
     createStatusBar();
     connect(view_, &CArbolixView::statusText, this, &CMainFrame::setStatus);
+    view_->onPersonCard = [this](int32_t xref) { ShowPersonCard(this, *document_, xref); };
     view_->onRerooted = [this] {
         setStatus(QString::fromUtf8(kIdleText));
         updateCommands();
@@ -372,6 +374,7 @@ void CMainFrame::runCommand(int command) {
     case cmd::kZoomDefault: view_->defaultZoom(); return;
     case cmd::kAbout:
     case cmd::kAbout2: showAbout(); return;
+    case cmd::kHelp: ShowHelp(this); return;
     case cmd::kPreviousRoot: {
         bool back = false;
         {
@@ -510,8 +513,9 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     }
 }
 
-// The lock keys are read again as soon as one of them is pressed.
+// The lock keys are read again as soon as one of them is pressed; F1 in a dialog opens the guide.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (HelpKeyInDialog(watched, event)) return true;
     if (event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) {
