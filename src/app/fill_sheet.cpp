@@ -75,9 +75,11 @@ int32_t TextureOfButton(int32_t control) {
 PictureChoice ChoosePictureFile(FillSpec& fill, const std::string& path, int32_t screenDepth,
                                 FillBitmap& preview, Profile& profile, Reporter& reporter) {
     if (path.size() > kMaxFillPathBytes) {
-        reporter.report({Format("Chemin de fichier image trop long (%zu octets, %zu au plus) :\n%s",
-                                path.size(), kMaxFillPathBytes, path.c_str()),
-                         "arbolix", MessageIcon::Exclamation});
+        reporter.report(
+            {Format("Chemin de fichier image trop long (%zu octets, %zu au plus) :\n%s\n"
+                    "Choisissez une image dont le chemin est plus court.",
+                    path.size(), kMaxFillPathBytes, path.c_str()),
+             "arbolix", MessageIcon::Exclamation});
         return PictureChoice::TooLong;
     }
     // The preview is tried on a copy: an unusable file leaves the fill as it was.

@@ -190,6 +190,7 @@ TEST_F(Sheet, PicturePageTakesAUsableFileAndRemembersItsFolder) {
     EXPECT_EQ(QString::fromUtf8(fill_.fileName), picture_);
     EXPECT_EQ(QString::fromStdString(*profile_.readString("load_bmp")), folder);
     EXPECT_EQ(area->image().size(), QSize(100, 50));
+    EXPECT_EQ(picturePage->findChild<QLabel*>(QStringLiteral("pictureName"))->toolTip(), picture_);
     EXPECT_EQ(PixelOf(preview("imagec")), kRedPixel);
 
     // An unusable file is said so and changes nothing; the dialog opens in the folder kept.

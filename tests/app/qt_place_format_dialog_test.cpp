@@ -75,11 +75,10 @@ TEST(PlaceFormatDialog, TheFirstSampleIsReadWithTheCurrentRoles) {
     Swap(dialog, 1);
     EXPECT_TRUE(reading->text().contains(QStringLiteral("commune « 75000 »")));
 
-    PlaceFormatDialog empty(format, {});
+    PlaceFormatDialog empty(format, {}, "/home/a/vide.ged");
     EXPECT_EQ(empty.findChild<QTableWidget*>(QStringLiteral("table"))->rowCount(), 0);
-    EXPECT_TRUE(empty.findChild<QLabel*>(QStringLiteral("reading"))
-                    ->text()
-                    .startsWith(QStringLiteral("Aucun")));
+    EXPECT_EQ(empty.findChild<QLabel*>(QStringLiteral("reading"))->text(),
+              QStringLiteral("Aucun exemple de lieu dans /home/a/vide.ged."));
 }
 
 // The samples of a UTF-16 file show their accents in the table.

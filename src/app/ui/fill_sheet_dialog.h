@@ -10,7 +10,7 @@
 // "gradientTypes" (kFirstGradientTypeRadio + type), "variants" (kFirstVariantButton + variant),
 // buttons "colour1", "colour2". "motif": group "patterns" (ids PatternButton(pattern)), buttons
 // "colour1", "colour2". "texture": group "textures" (ids TextureButton(id)). "imagec": button
-// "pictureButton", "pictureArea" (PictureArea).
+// "pictureButton", "pictureArea" (PictureArea), "pictureName" (QLabel).
 
 #include <QDialog>
 #include <QFrame>

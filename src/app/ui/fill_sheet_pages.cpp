@@ -81,7 +81,11 @@ FillSheetPage::FillSheetPage(FillSheetContext& context, const char* objectName)
     setObjectName(QLatin1String(objectName));
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("preview"));
-    preview_->setFixedSize(SizeOf(kFillPreviewSize));
+    // A thin frame around the picture, so that a white fill shows on the page.
+    preview_->setFrameShape(QFrame::Box);
+    preview_->setLineWidth(1);
+    const int frame = 2 * preview_->frameWidth();
+    preview_->setFixedSize(SizeOf(kFillPreviewSize) + QSize(frame, frame));
     preview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
@@ -234,15 +238,16 @@ PatternPage::PatternPage(FillSheetContext& context) : FillSheetPage(context, "mo
         patterns_->addButton(button, PatternButton(pattern));
         grid->addWidget(button, pattern / 10, pattern % 10);
     }
+    grid->setColumnStretch(10, 1);
     column->addLayout(grid);
-    auto* colours = new QHBoxLayout;
+    auto* colours = new QGridLayout;
     colour1_ = SwatchButton(this, "colour1", kPatternSwatchSize);
     colour2_ = SwatchButton(this, "colour2", kPatternSwatchSize);
-    colour1_->setToolTip(QStringLiteral("Couleur du fond"));
-    colour2_->setToolTip(QStringLiteral("Couleur du motif"));
-    colours->addWidget(colour1_);
-    colours->addStretch(1);
-    colours->addWidget(colour2_);
+    colours->addWidget(new QLabel(QStringLiteral("Couleur 1 (fond)"), this), 0, 0);
+    colours->addWidget(new QLabel(QStringLiteral("Couleur 2 (motif)"), this), 0, 2);
+    colours->addWidget(colour1_, 1, 0);
+    colours->addWidget(colour2_, 1, 2);
+    colours->setColumnStretch(1, 1);
     column->addLayout(colours);
     column->addStretch(1);
     setContent(column);
@@ -288,6 +293,7 @@ TexturePage::TexturePage(FillSheetContext& context) : FillSheetPage(context, "te
         textures_->addButton(button, TextureButton(ids[i]));
         grid->addWidget(button, static_cast<int>(i / 6), static_cast<int>(i % 6));
     }
+    grid->setColumnStretch(6, 1);
     auto* column = new QVBoxLayout;
     column->addLayout(grid);
     column->addStretch(1);
@@ -321,6 +327,10 @@ PicturePage::PicturePage(FillSheetContext& context) : FillSheetPage(context, "im
     area_ = new PictureArea(this);
     area_->setObjectName(QStringLiteral("pictureArea"));
     column->addWidget(area_);
+    name_ = new QLabel(this);
+    name_->setObjectName(QStringLiteral("pictureName"));
+    name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(name_);
     auto* button = new QPushButton(QStringLiteral("Image ..."), this);
     button->setObjectName(QStringLiteral("pictureButton"));
     button->setAutoDefault(false);
@@ -349,6 +359,10 @@ void PicturePage::showWholePicture() {
               fill.colour2, fill.gradientType, fill.variant, context_.fill.fileName, fill.textureId,
               fill.patternIndex, context_.reporter);
     area_->setImage(PackedFillImage(whole));
+    // The name as it stands after the build, which forgets a file it cannot read.
+    const QString name = area_->image().isNull() ? QString() : QString::fromUtf8(fill.fileName);
+    name_->setText(name_->fontMetrics().elidedText(name, Qt::ElideMiddle, area_->width()));
+    name_->setToolTip(name);
 }
 
 void PicturePage::choosePicture() {

@@ -100,7 +100,8 @@ private:
     void showWholePicture();
 
     PictureArea* area_ = nullptr;
-    bool built_ = false; // the whole picture is built on the first visit, then after a choice
+    QLabel* name_ = nullptr; // the file the area shows
+    bool built_ = false;     // the whole picture is built on the first visit, then after a choice
 };
 
 } // namespace arbolix

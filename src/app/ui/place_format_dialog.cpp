@@ -53,14 +53,21 @@ QPixmap FlagPixmap(int32_t flag) {
 } // namespace
 
 PlaceFormatDialog::PlaceFormatDialog(PlaceFormat& format, std::vector<std::string> samples,
-                                     QWidget* parent)
+                                     const std::string& sampleFile, QWidget* parent)
     : QDialog(parent), format_(format), samples_(std::move(samples)) {
     setWindowTitle(QStringLiteral("Choix format des places du format Gedcom"));
+    noSample_ = sampleFile.empty()
+                    ? QStringLiteral("Aucun fichier ouvert récemment : pas d'exemple de lieu.")
+                    : QStringLiteral("Aucun exemple de lieu dans %1.")
+                          .arg(QString::fromStdString(sampleFile));
 
     table_ = new QTableWidget(static_cast<int>(samples_.size()), kPlaceFieldCount, this);
     table_->setObjectName(QStringLiteral("table"));
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setMinimumHeight(14 * table_->verticalHeader()->defaultSectionSize());
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     const int columnWidth = kColumnTwips * logicalDpiX() / 1440;
@@ -71,9 +78,11 @@ PlaceFormatDialog::PlaceFormatDialog(PlaceFormat& format, std::vector<std::strin
                           table_->verticalScrollBar()->sizeHint().width());
     for (int row = 0; row < static_cast<int>(samples_.size()); ++row) {
         const auto fields = PlaceFields(samples_[static_cast<size_t>(row)]);
-        for (int column = 0; column < kPlaceFieldCount; ++column)
-            table_->setItem(row, column,
-                            new QTableWidgetItem(FromAnsi(fields[static_cast<size_t>(column)])));
+        for (int column = 0; column < kPlaceFieldCount; ++column) {
+            auto* item = new QTableWidgetItem(FromAnsi(fields[static_cast<size_t>(column)]));
+            item->setToolTip(item->text());
+            table_->setItem(row, column, item);
+        }
     }
 
     strip_ = new QWidget(this);
@@ -133,8 +142,7 @@ void PlaceFormatDialog::showRoles() {
     }
     table_->setHorizontalHeaderLabels(titles);
     if (samples_.empty()) {
-        reading_->setText(
-            QStringLiteral("Aucun lieu d'exemple : le dernier fichier ouvert n'en a pas."));
+        reading_->setText(noSample_);
         flag_->clear();
         return;
     }
@@ -176,7 +184,7 @@ void PlaceFormatDialog::showEvent(QShowEvent* event) {
 void RunPlaceFormatDialog(QWidget* parent, PlaceFormat& format, const std::string& sampleFile) {
     std::vector<std::string> samples;
     if (!sampleFile.empty()) samples = ReadPlaceSamples(sampleFile);
-    PlaceFormatDialog(format, std::move(samples), parent).exec();
+    PlaceFormatDialog(format, std::move(samples), sampleFile, parent).exec();
 }
 
 } // namespace arbolix

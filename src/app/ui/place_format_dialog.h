@@ -28,9 +28,10 @@ namespace arbolix {
 class PlaceFormatDialog final : public QDialog {
     Q_OBJECT
 public:
-    // `samples` are PLAC values in Windows-1252 (ReadPlaceSamples).
+    // `samples` are PLAC values in Windows-1252 (ReadPlaceSamples) of `sampleFile` (UTF-8; empty
+    // when no file was opened yet), which is named when it gives none.
     PlaceFormatDialog(PlaceFormat& format, std::vector<std::string> samples,
-                      QWidget* parent = nullptr);
+                      const std::string& sampleFile = {}, QWidget* parent = nullptr);
 
     // Exchanges the roles of columns `left` and `left` + 1 (counted from 0).
     void swapColumns(int left);
@@ -45,6 +46,7 @@ private:
 
     PlaceFormat& format_;
     std::vector<std::string> samples_;
+    QString noSample_; // what the reading line says without samples
     QTableWidget* table_ = nullptr;
     QWidget* strip_ = nullptr; // the role fields and the buttons above the table
     std::array<QLineEdit*, 5> roles_{};
