@@ -69,7 +69,6 @@ TEST(PlaceSamples, AtMostThirtyThreeInFileOrderAndNoneWithoutAFile) {
     ASSERT_EQ(samples.size(), 33u);
     EXPECT_EQ(samples.front(), "Ville 0");
     EXPECT_EQ(samples.back(), "Ville 32");
-    EXPECT_EQ(ReadPlaceSamples(dir.file("many.ged").string(), 2).size(), 2u);
     EXPECT_TRUE(ReadPlaceSamples(dir.file("absent.ged").string()).empty());
     EXPECT_TRUE(ReadPlaceSamples(dir.path().string()).empty());
 }
@@ -90,10 +89,6 @@ TEST(PlaceSamples, FieldsAndTheirReadingUnderAFormat) {
     EXPECT_EQ(reading.town, "ROMA");
     EXPECT_EQ(reading.country, "Italie");
     EXPECT_EQ(reading.flag, 211);
-    reading = ReadPlaceWithFormat("Paris, 75000, Seine, Ile-de-France, France",
-                                  PlaceFormat{1, 2, 3, 5, 4});
-    EXPECT_EQ(reading.country, "Ile-de-France");
-    EXPECT_EQ(reading.flag, 0);
 }
 
 } // namespace
