@@ -88,7 +88,8 @@ FillSheet::FillSheet(FillSpec& fill, int32_t screenDepth, Profile& profile, Repo
 }
 
 FillSheet::~FillSheet() {
-    // The pages refer to the context: they go first.
+    // The pages refer to the context: they go first, without activating one another on the way.
+    disconnect(tabs_, nullptr, this, nullptr);
     delete tabs_;
 }
 
