@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/chart_document.h"
+#include "app/fill_sheet.h"
 #include "base/settings.h"
 
 namespace arbolix {
@@ -129,6 +130,14 @@ std::optional<CommandEffect> SettingsEdited(int command, ChartDocument& document
     case cmd::kColourPen: store({"color_pen"}); return CommandEffect::Repaint;
     case cmd::kColourBox: store({"texture_rectangle"}); return CommandEffect::Repaint;
     case cmd::kColourBackground: store({"texture_fond"}); return CommandEffect::Repaint;
+    case cmd::kTextureBox:
+        StoreFillSheetKeys(document.profile(), document.settings(), "texture_rectangle");
+        return CommandEffect::Repaint;
+    case cmd::kTextureBackground:
+        StoreFillSheetKeys(document.profile(), document.settings(), "texture_fond");
+        return CommandEffect::Repaint;
+    // The new place format applies from the next reading of a file.
+    case cmd::kPlaceFormat: store({"m_gedcom"}); return CommandEffect::None;
     default: return std::nullopt;
     }
 }

@@ -380,6 +380,13 @@ bool StoreSettingGroup(Profile& profile, const ChartSettings& settings, std::str
     return true;
 }
 
+bool StoreSettingKey(Profile& profile, const ChartSettings& settings, std::string_view key) {
+    const Entry* entry = FindEntry(key);
+    if (entry == nullptr || entry->when == When::Path) return false;
+    StoreEntry(*entry, profile, settings);
+    return true;
+}
+
 std::string ReadPathKey(const Profile& profile, std::string_view key) {
     const Entry* entry = FindEntry(key);
     if (entry == nullptr || entry->when != When::Path) return {};

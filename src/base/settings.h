@@ -144,6 +144,10 @@ bool LoadSettingGroup(const Profile& profile, ChartSettings& settings, std::stri
 //  - any other key is a group of its own ("setnom", "larg", "color_pen", ...).
 // Returns false, writing nothing, for a name that is no such group (path keys included).
 bool StoreSettingGroup(Profile& profile, const ChartSettings& settings, std::string_view group);
+// Writes one key of a field ("texture_fond.couleur", "setnom", ...), for callers that write a
+// group's keys in an order of their own. Returns false, writing nothing, for a key that is no
+// field of ChartSettings (path keys included).
+bool StoreSettingKey(Profile& profile, const ChartSettings& settings, std::string_view key);
 
 // The last-path keys ("save_bmp", "save_vml", "load_bmp", "open": default "") and the recent
 // files ("file1" .. "file4": default "-"), UTF-8. ReadPathKey gives "" for a key that is none of

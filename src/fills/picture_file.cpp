@@ -104,6 +104,23 @@ FREE_IMAGE_FORMAT DetectType(const char* fileName) {
     }
 }
 
+// Pictures of 16 bits per channel (PNG, TIFF) or of floating-point channels become ordinary ones
+// of 8 bits per channel, the only kind the depth conversions handle: 16-bit greys and colours
+// keep their high byte. False when the library cannot convert the picture.
+bool ToEightBitsPerChannel(Picture& picture) {
+    switch (FreeImage_GetImageType(picture.get())) {
+    case FIT_BITMAP:
+        return true;
+    case FIT_UINT16:
+        picture.reset(FreeImage_ConvertTo8Bits(picture.get()));
+        break;
+    default:
+        picture.reset(FreeImage_ConvertToType(picture.get(), FIT_BITMAP, TRUE));
+        break;
+    }
+    return picture.get() != nullptr;
+}
+
 // Converts the picture to the depth asked for; false when a needed conversion fails.
 bool ConvertDepth(Picture& picture, int32_t bitsPerPixel) {
     const unsigned bpp = FreeImage_GetBPP(picture.get());
@@ -180,6 +197,7 @@ int LoadPictureFile(const char* fileName, PictureInfo& info, int32_t& width, int
 
     Picture picture(FreeImage_Load(format, fileName, 0));
     if (picture.get() == nullptr) return 0;
+    if (!ToEightBitsPerChannel(picture)) return 0;
     if (!ConvertDepth(picture, bitsPerPixel)) return 0;
 
     const BITMAPINFOHEADER* libraryHeader = FreeImage_GetInfoHeader(picture.get());

@@ -18,10 +18,12 @@
 #include "app/commands.h"
 #include "app/qt_profile.h"
 #include "app/ui/arbolix_view.h"
+#include "app/ui/fill_sheet_dialog.h"
 #include "app/ui/help_window.h"
 #include "app/ui/lock_keys.h"
 #include "app/ui/person_card_sheet.h"
 #include "app/ui/person_dialog.h"
+#include "app/ui/place_format_dialog.h"
 #include "app/ui/setting_dialogs.h"
 #include "app/ui/wait_cursor.h"
 #include "base/profile.h"
@@ -107,15 +109,12 @@ constexpr CommandText kCommandTexts[] = {
 // Commands whose feature the program does not have yet: shown, greyed.
 bool Available(int command) {
     switch (command) {
-    case cmd::kPlaceFormat:
     case cmd::kExportPicture:
     case cmd::kSaveVml:
     case cmd::kWebSite:
     case cmd::kPrint:
     case cmd::kPrintPreview:
-    case cmd::kPrintSetup:
-    case cmd::kTextureBox:
-    case cmd::kTextureBackground: return false;
+    case cmd::kPrintSetup: return false;
     default: return true;
     }
 }
@@ -435,6 +434,13 @@ bool CMainFrame::editSettings(int command) {
     case cmd::kColourBackground:
         settings.texture_fond.brush.lbColor = ChooseColour(this, settings.texture_fond.brush.lbColor);
         return true;
+    case cmd::kTextureBox: RunFillSheet(this, settings.texture_rectangle, *profile_, reporter_); return true;
+    case cmd::kTextureBackground: RunFillSheet(this, settings.texture_fond, *profile_, reporter_); return true;
+    case cmd::kPlaceFormat: {
+        const RecentFiles& recent = document_->recentFiles();
+        RunPlaceFormatDialog(this, settings.m_gedcom, recent.isFile(0) ? recent.entry(0) : std::string());
+        return true;
+    }
     default: return false;
     }
 }
