@@ -8,6 +8,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -36,23 +37,41 @@ bool ReadFully(ByteSource& source, char* into, size_t capacity, size_t& got) {
     return true;
 }
 
+// Why an open descriptor cannot be read as a GEDCOM file, "" when it can: then its size is given
+// and it is put back in blocking mode.
+std::string WhyUnreadable(int fd, uint64_t& size) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return std::strerror(errno);
+    if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
+    if (!S_ISREG(info.st_mode)) return "pas un fichier ordinaire";
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return std::strerror(errno);
+    size = static_cast<uint64_t>(info.st_size);
+    return {};
+}
+
 } // namespace
 
 FileSource::~FileSource() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool FileSource::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+bool FileSource::open(const std::string& path, std::string& reason) {
+    // Without O_NONBLOCK, opening a pipe would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    uint64_t size = 0;
+    reason = WhyUnreadable(fd, size);
+    if (!reason.empty()) {
         ::close(fd);
         return false;
     }
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
-    size_ = static_cast<uint64_t>(info.st_size);
+    size_ = size;
     return true;
 }
 

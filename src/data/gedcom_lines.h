@@ -28,8 +28,10 @@ public:
 class FileSource final : public ByteSource {
 public:
     ~FileSource() override;
-    // False when the path is not a regular file that can be opened for reading.
-    bool open(const std::string& path);
+    // Opens a regular file for reading; false otherwise, with the reason in `reason`: the
+    // system's text for the error, that of EISDIR for a folder, or "pas un fichier ordinaire" for
+    // a pipe, a device or a socket, which are refused at once instead of being waited on.
+    bool open(const std::string& path, std::string& reason);
     bool read(char* into, size_t capacity, size_t& got) override;
     bool rewind() override;
     uint64_t size() const override { return size_; }

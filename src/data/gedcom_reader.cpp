@@ -748,8 +748,10 @@ int32_t ReadGedcomBytes(PersonStore& store, std::string_view bytes, const PlaceF
 int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceFormat& format,
                    Reporter& reporter) {
     FileSource source;
-    if (!source.open(path)) {
-        reporter.report({"Erreur ouverture fichier", "arbolix", MessageIcon::Stop});
+    std::string reason;
+    if (!source.open(path, reason)) {
+        reporter.report({"Erreur ouverture fichier : " + path + " (" + reason + ")", "arbolix",
+                         MessageIcon::Stop});
         return -1;
     }
     return ReadFromSource(store, source, format, reporter);

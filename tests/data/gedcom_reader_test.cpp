@@ -1,12 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <random>
 #include <string>
 
 #include "base/reporter.h"
 #include "data/gedcom_reader.h"
+#include "support/test_support.h"
 
 namespace arbolix {
 namespace {
@@ -250,12 +259,6 @@ TEST(GedcomReader, EmptyFilesAndFilesThatAreNotGedcom) {
     EXPECT_EQ(Read("").result, 0);
     EXPECT_EQ(Read(Ged("")).result, 0);
 
-    PersonStore store;
-    ListReporter reporter;
-    EXPECT_EQ(ReadGedcom(store, "/nonexistent/arbolix.ged", {}, reporter), -1);
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, "Erreur ouverture fichier");
-
     std::mt19937 random(42);
     for (int round = 0; round < 20; ++round) {
         std::string noise(20000, '\0');
@@ -264,6 +267,33 @@ TEST(GedcomReader, EmptyFilesAndFilesThatAreNotGedcom) {
         Read r(noise);
         EXPECT_GE(r.result, 0);
         EXPECT_LE(r.result, r.store.topIndex());
+    }
+}
+
+// A folder, a pipe or a device is refused at once; the message names the file and the reason.
+TEST(GedcomReader, FilesThatCannotBeOpened) {
+    test::TempDir dir;
+    const std::string pipe = dir.file("pipe.ged").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("absent.ged").string(), std::strerror(ENOENT)},
+        {dir.path().string(), std::strerror(EISDIR)},
+        {pipe, "pas un fichier ordinaire"},
+        {"/dev/null", "pas un fichier ordinaire"},
+    };
+    for (const auto& [path, reason] : cases) {
+        PersonStore store;
+        ListReporter reporter;
+        auto reading = std::async(std::launch::async, [&] { return ReadGedcom(store, path, {}, reporter); });
+        if (reading.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            ADD_FAILURE() << "waiting on " << path;
+            ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK)); // lets the reading end
+        }
+        EXPECT_EQ(reading.get(), -1) << path;
+        ASSERT_EQ(reporter.messages.size(), 1u) << path;
+        EXPECT_EQ(reporter.messages[0].text, "Erreur ouverture fichier : " + path + " (" + reason + ")");
+        EXPECT_EQ(reporter.messages[0].caption, "arbolix");
+        EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Stop);
     }
 }
 
