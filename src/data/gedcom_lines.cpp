@@ -91,7 +91,7 @@ bool FileSource::rewind() { return ::lseek(fd_, 0, SEEK_SET) == 0; }
 
 bool MemorySource::read(char* into, size_t capacity, size_t& got) {
     got = std::min(capacity, bytes_.size() - position_);
-    std::memcpy(into, bytes_.data() + position_, got);
+    if (got > 0) std::memcpy(into, bytes_.data() + position_, got);
     position_ += got;
     return true;
 }

@@ -199,6 +199,15 @@ unsigned char AnselLetter(unsigned char diacritic, unsigned char letter) {
     }
 }
 
+// Copies at most `capacity` bytes of the text and a NUL after them; returns how many were copied.
+// The value of a line without one may have no bytes at all to copy from.
+size_t CopyText(char* to, size_t capacity, std::string_view text) {
+    const size_t length = std::min(text.size(), capacity);
+    if (length > 0) std::memcpy(to, text.data(), length);
+    to[length] = '\0';
+    return length;
+}
+
 // Upper-case form of a town character; 0 when the character is dropped.
 unsigned char TownChar(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
@@ -210,10 +219,8 @@ unsigned char TownChar(unsigned char c) {
     return 0;
 }
 
-template <size_t N> void StoreText(char (&field)[N], const char* text, size_t length) {
-    length = std::min(length, N - 1);
-    std::memcpy(field, text, length);
-    field[length] = '\0';
+template <size_t N> void StoreText(char (&field)[N], std::string_view text) {
+    CopyText(field, N - 1, text);
 }
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
@@ -495,9 +502,7 @@ bool GedcomPass::onLevel1(const Line& line) {
             if (current_ != 0) ParseName(line.value, store_[current_], store_.ansiFlag);
         } else if (TagIs(tag, "NATI", 4)) {
             if (current_ != 0) {
-                size_t length = std::min(line.value.size(), kMaxLineBytes);
-                std::memcpy(scratch_, line.value.data(), length);
-                scratch_[length] = '\0';
+                const size_t length = CopyText(scratch_, kMaxLineBytes, line.value);
                 if (store_.ansiFlag == 0) AnselToAnsi(scratch_, length);
                 store_[current_].country = LookupCountry(scratch_);
             }
@@ -525,10 +530,8 @@ void GedcomPass::onLevel2(const Line& line) {
     if (!TagIs(line.tag, "PLAC", 4)) return;
     std::string_view value = line.value;
     if (store_.ansiFlag == 0) {
-        size_t length = std::min(value.size(), kMaxLineBytes);
-        std::memcpy(scratch_, value.data(), length);
-        length = AnselToAnsi(scratch_, length);
-        value = std::string_view(scratch_, length);
+        const size_t length = CopyText(scratch_, kMaxLineBytes, value);
+        value = std::string_view(scratch_, AnselToAnsi(scratch_, length));
     }
     if (current_ != 0) {
         Individual& person = store_[current_];
@@ -611,15 +614,12 @@ void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
         const std::string_view givenPart = value.substr(0, separator);
         if (separator != std::string_view::npos) surnamePart = value.substr(separator + 1);
         std::string_view word = TrimTrailingBlanks(givenPart.substr(0, FindAny(givenPart, " ")));
+        char buffer[kMaxLineBytes + 1];
         if (ansiFlag == 0) {
-            char buffer[kMaxLineBytes + 1];
-            const size_t length = std::min(word.size(), kMaxLineBytes);
-            std::memcpy(buffer, word.data(), length);
+            const size_t length = CopyText(buffer, kMaxLineBytes, word);
             word = TrimTrailingBlanks(std::string_view(buffer, AnselToAnsi(buffer, length)));
-            StoreText(person.givenName, word.data(), word.size());
-        } else {
-            StoreText(person.givenName, word.data(), word.size());
         }
+        StoreText(person.givenName, word);
     }
     std::string_view surname = surnamePart.substr(0, FindAny(surnamePart, "/-="));
     char buffer[sizeof person.surname];
@@ -629,7 +629,7 @@ void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
         if (ansiFlag == 0 && IsAnselDiacritic(static_cast<unsigned char>(c))) continue;
         buffer[length++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
     }
-    StoreText(person.surname, buffer, length);
+    StoreText(person.surname, std::string_view(buffer, length));
 }
 
 void ParseDate(std::string_view value, Individual& person, int32_t eventContext) {

@@ -243,6 +243,17 @@ TEST(GedcomReader, CharacterSetsAreDecodedToWindows1252) {
     EXPECT_STREQ(Read(Ged(body))[1].place, "S\xC9\x45S");
 }
 
+// A tag without a value has nothing to copy (UBSan watches these copies).
+TEST(GedcomReader, TagsWithoutValue) {
+    for (const char* charset : {"ANSI", "ANSEL"}) {
+        Read r(Ged("0 @I1@ INDI\n1 NAME\n1 NATI\n1 BIRT\n2 PLAC\n2 DATE\n1 NAME Paul /Roy/\n"
+                   "1 RESI\n2 PLAC Liege\n0 @F1@ FAM\n1 HUSB @I1@\n1 MARR\n2 PLAC\n",
+                   charset));
+        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname + " " + r[1].place,
+                  "Paul ROY LIEGE");
+    }
+}
+
 // (Line ends are left to the CR-only and CR LF files of gedcom_corpus_test.cpp.)
 TEST(GedcomReader, BlankLinesAndLongLines) {
     Read loose(Ged("\n\n   0 @I1@ INDI\n\n    1 NAME Jean /Roy/\n \t 1 BIRT\n      2 DATE 1900\n\n"));
