@@ -223,6 +223,14 @@ template <size_t N> void StoreText(char (&field)[N], std::string_view text) {
     CopyText(field, N - 1, text);
 }
 
+// A NAME value that holds more than blanks and slashes ("", "//" name nobody).
+bool GivesAName(std::string_view value) {
+    for (char c : value) {
+        if (!IsSpace(c) && c != '/') return true;
+    }
+    return false;
+}
+
 std::string_view TrimTrailingBlanks(std::string_view text) {
     while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r' || text.back() == '\n'))
         text.remove_suffix(1);
@@ -300,6 +308,7 @@ private:
     bool digitsUnusable_ = false;
     size_t indiIndex_ = 0;
     int32_t current_ = 0;
+    bool named_ = false; // the current record's first NAME has been read
     int32_t eventContext_ = kEventOther;
     Family family_;
     char scratch_[kMaxLineBytes + 1];
@@ -367,6 +376,7 @@ bool GedcomPass::onLevel0(const Line& line) {
     const std::string_view id = IdOf(line.tag);
     int32_t number = 0;
     current_ = 0;
+    named_ = false;
     if (plan_->inOrder) {
         number = indiIndex_ < plan_->indiNumbers.size() ? plan_->indiNumbers[indiIndex_] : 0;
         ++indiIndex_;
@@ -499,7 +509,11 @@ bool GedcomPass::onLevel1(const Line& line) {
         return true;
     case 'N':
         if (TagIs(tag, "NAME", 4)) {
-            if (current_ != 0) ParseName(line.value, store_[current_], store_.ansiFlag);
+            // The first name of a record is the person's; later ones are aliases or married names.
+            if (current_ != 0 && !named_ && GivesAName(line.value)) {
+                ParseName(line.value, store_[current_], store_.ansiFlag);
+                named_ = true;
+            }
         } else if (TagIs(tag, "NATI", 4)) {
             if (current_ != 0) {
                 const size_t length = CopyText(scratch_, kMaxLineBytes, line.value);

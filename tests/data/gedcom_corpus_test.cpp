@@ -177,7 +177,8 @@ TEST(GedcomCorpus, UnusualIdsAndCodePages) {
     EXPECT_EQ(longId.father, edges.number("I1"));
     EXPECT_EQ(longId.mother, edges.number("I2"));
     EXPECT_EQ(edges.byId("I7").mother, edges.number("I3"));
-    EXPECT_STREQ(edges.byId("I8").givenName, "Tanaka"); // the second NAME wins
+    EXPECT_STREQ(edges.byId("I8").givenName, "Unicode"); // the first NAME names the person
+    EXPECT_STREQ(edges.byId("I8").surname, "INVALUES");
     EXPECT_STREQ(edges.byId("I8").place, "TOKYO");
     EXPECT_EQ(edges.byId("I8").country, 0); // "Japan" is the second field, not the fifth
 

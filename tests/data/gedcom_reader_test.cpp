@@ -49,8 +49,10 @@ TEST(GedcomReader, Names) {
     };
     const std::vector<Row> rows = {
         {"1 NAME Jean Pierre /DUPONT-MARTIN/\n", "Jean", "DUPONT"},
-        // The second NAME keeps the given name.
-        {"1 NAME Marie /Lef\xE8vre/\n1 NAME /martin/\n", "Marie", "MARTIN"},
+        // Later NAME lines (aliases, married names) change nothing; an empty one names nobody.
+        {"1 NAME Marie /Lef\xE8vre/\n1 NAME Marie Winklmayr\n1 NAME /martin/\n", "Marie",
+         "LEF\xE8VRE"},
+        {"1 NAME\n1 NAME //\n1 NAME Luc /Roy/\n", "Luc", "ROY"},
         {"1 NAME Paul\n", "Paul", ""},
         {"1 NAME   Anne   /de la Tour/\n", "Anne", "DE LA TOUR"},
         {"1 NAME " + std::string(40, 'a') + " /" + std::string(80, 'x') + "/\n", std::string(31, 'a'),
@@ -58,8 +60,8 @@ TEST(GedcomReader, Names) {
         {"1 NAME Louis=Dupuis\n", "Louis", "DUPUIS"},
     };
     Read r(Persons(rows));
-    EXPECT_EQ(r.result, 6);
-    for (int32_t i = 1; i <= 6; ++i) {
+    EXPECT_EQ(r.result, 7);
+    for (int32_t i = 1; i <= 7; ++i) {
         EXPECT_EQ(r[i].givenName, rows[i - 1].given) << i;
         EXPECT_EQ(r[i].surname, rows[i - 1].surname) << i;
     }
