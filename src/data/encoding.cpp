@@ -87,6 +87,25 @@ constexpr ByteTable MakeByteTable(const char16_t (&upperHalf)[128]) {
     return table;
 }
 
+struct CaseTable {
+    Byte upper[256] = {};
+};
+
+constexpr CaseTable MakeUpperCaseTable() {
+    CaseTable table;
+    for (int i = 0; i < 256; ++i) table.upper[i] = static_cast<Byte>(i);
+    for (int c = 'a'; c <= 'z'; ++c) table.upper[c] = static_cast<Byte>(c - 32);
+    for (int c = 0xE0; c <= 0xFE; ++c) {
+        if (c != 0xF7) table.upper[c] = static_cast<Byte>(c - 32); // ÷ is no letter
+    }
+    table.upper[0x9A] = 0x8A; // š Š
+    table.upper[0x9C] = 0x8C; // œ Œ
+    table.upper[0x9E] = 0x8E; // ž Ž
+    table.upper[0xFF] = 0x9F; // ÿ Ÿ
+    return table;
+}
+
+constexpr CaseTable kUpperCase1252 = MakeUpperCaseTable();
 constexpr ByteTable kCp437To1252 = MakeByteTable(kCp437High);
 constexpr ByteTable kMacRomanTo1252 = MakeByteTable(kMacRomanHigh);
 
@@ -633,6 +652,10 @@ bool IsValidUtf8WithMultibyte(std::string_view bytes) {
         multibyte = true;
         p += length;
     }
+}
+
+char UpperCase1252(char c) {
+    return static_cast<char>(kUpperCase1252.upper[static_cast<Byte>(c)]);
 }
 
 char UnicodeToWindows1252(char32_t codePoint) {

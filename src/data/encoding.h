@@ -86,6 +86,10 @@ char UnicodeToWindows1252(char32_t codePoint);
 // The Unicode code point of a Windows-1252 byte (undefined bytes give the C1 control).
 char32_t Windows1252ToUnicode(unsigned char byte);
 
+// The upper-case form of a Windows-1252 letter: a..z, à..þ (not ÷), š, œ, ž and ÿ become A..Z,
+// À..Þ, Š, Œ, Ž and Ÿ; every other byte, ß among them, stays as it is.
+char UpperCase1252(char c);
+
 // Display name: "Windows-1252", "UTF-8", "UTF-16LE", "UTF-16BE", "ANSEL", "CP437", "MacRoman".
 const char* EncodingName(TextEncoding encoding);
 

@@ -208,17 +208,6 @@ size_t CopyText(char* to, size_t capacity, std::string_view text) {
     return length;
 }
 
-// Upper-case form of a town character; 0 when the character is dropped.
-unsigned char TownChar(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-    if (c < 128) return c;
-    if ((c >= 0xC0 && c <= 0xCF) || (c >= 0xD2 && c <= 0xD6) || (c >= 0xD9 && c <= 0xDD)) return c;
-    if ((c >= 0xE0 && c <= 0xEF) || (c >= 0xF2 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD))
-        return static_cast<unsigned char>(c - 32);
-    if (c == 0xFF) return 'Y';
-    return 0;
-}
-
 template <size_t N> void StoreText(char (&field)[N], std::string_view text) {
     CopyText(field, N - 1, text);
 }
@@ -641,7 +630,7 @@ void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
     for (char c : surname) {
         if (length == sizeof buffer - 1) break;
         if (ansiFlag == 0 && IsAnselDiacritic(static_cast<unsigned char>(c))) continue;
-        buffer[length++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        buffer[length++] = UpperCase1252(c);
     }
     StoreText(person.surname, std::string_view(buffer, length));
 }
@@ -686,9 +675,8 @@ void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& f
         if (role == kRoleTown) {
             size_t stored = 0;
             for (; pos < n && value[pos] != ','; ++pos) {
-                const unsigned char c = TownChar(static_cast<unsigned char>(value[pos]));
-                if (c != 0 && stored < sizeof person.place - 1)
-                    person.place[stored++] = static_cast<char>(c);
+                if (stored < sizeof person.place - 1)
+                    person.place[stored++] = UpperCase1252(value[pos]);
             }
             person.place[stored] = '\0';
         } else {

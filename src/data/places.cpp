@@ -3,13 +3,15 @@
 #include <cstring>
 #include <iterator>
 
+#include "data/encoding.h"
+
 namespace arbolix {
 
 namespace {
 
-// One entry of the country table. The key is matched against the beginning of the upper-cased
-// text; `position` (counted from 1) asks for `at` there as well; `wholeText` asks that the text
-// ends right after the key. Keys are Windows-1252.
+// One entry of the country table. The key is matched against the beginning of the text, both in
+// upper case; `position` (counted from 1) asks for `at` there as well; `wholeText` asks that the
+// text ends right after the key. Keys are Windows-1252.
 struct CountryKey {
     const char* key;
     int32_t flag;
@@ -98,13 +100,22 @@ constexpr CountryList kCountryLists[] = {
 };
 #undef LIST
 
-bool Matches(const CountryKey& entry, const unsigned char* text, size_t length) {
+// The keys are written as the country names begin, accented letters in lower case (BRé for
+// Brésil); they are compared in upper case, as the text is.
+bool SameLetter(char keyLetter, char upperText) {
+    return UpperCase1252(keyLetter) == upperText;
+}
+
+bool Matches(const CountryKey& entry, const char* text, size_t length) {
     const size_t keyLength = std::strlen(entry.key);
-    if (length < keyLength || std::memcmp(text, entry.key, keyLength) != 0) return false;
+    if (length < keyLength) return false;
+    for (size_t i = 0; i < keyLength; ++i) {
+        if (!SameLetter(entry.key[i], text[i])) return false;
+    }
     if (entry.wholeText) return length == keyLength;
     if (entry.position > 0) {
         const size_t index = static_cast<size_t>(entry.position - 1);
-        return index < length && text[index] == static_cast<unsigned char>(entry.at);
+        return index < length && SameLetter(entry.at, text[index]);
     }
     return true;
 }
@@ -116,16 +127,15 @@ int32_t LookupCountry(const char* text) {
     // Only the beginning matters: the longest key with a position looks at the 9th character, and
     // the whole-text key needs to know whether the text goes on after its 5 characters.
     constexpr size_t kExamined = 10;
-    unsigned char upper[kExamined];
+    char upper[kExamined];
     size_t length = 0;
     while (length < kExamined && text[length] != '\0') {
-        unsigned char c = static_cast<unsigned char>(text[length]);
-        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
-        upper[length++] = c;
+        upper[length] = UpperCase1252(text[length]);
+        ++length;
     }
     if (length == 0) return 0;
     for (const CountryList& list : kCountryLists) {
-        if (list.first != upper[0]) continue;
+        if (!SameLetter(static_cast<char>(list.first), upper[0])) continue;
         for (size_t i = 0; i < list.count; ++i) {
             if (Matches(list.keys[i], upper, length)) return list.keys[i].flag;
         }
