@@ -147,8 +147,29 @@ Counted NumberInOrder(ByteSource& source, const DetectedEncoding& encoding, int6
 // ---------------------------------------------------------------------------------------------
 // Text rules
 
+// Every byte from 0xE0 to 0xFE is a combining mark in ANSEL, written before its letter. Left in a
+// Windows-1252 text, it would read as a letter of its own.
 bool IsAnselDiacritic(unsigned char c) {
-    return c == 0xE1 || c == 0xE2 || c == 0xE3 || c == 0xE8 || c == 0xF0;
+    return c >= 0xE0 && c <= 0xFE;
+}
+
+// The Windows-1252 form of an ANSEL special character (Ø, Þ, Æ, Œ, ß, £, ©...), or the nearest
+// ASCII one for those Windows-1252 lacks (Ł, ı, ơ...); every other byte as it is.
+unsigned char AnselSpecial(unsigned char c) {
+    static constexpr unsigned char kSpecials[][2] = {
+        {0xA1, 'L'},  {0xA2, 0xD8}, {0xA3, 0xD0}, {0xA4, 0xDE}, {0xA5, 0xC6}, {0xA6, 0x8C},
+        {0xA7, '\''}, {0xA8, 0xB7}, {0xA9, 'b'},  {0xAA, 0xAE}, {0xAB, 0xB1}, {0xAC, 'O'},
+        {0xAD, 'U'},  {0xAE, '\''}, {0xB0, '\''}, {0xB1, 'l'},  {0xB2, 0xF8}, {0xB3, 'd'},
+        {0xB4, 0xFE}, {0xB5, 0xE6}, {0xB6, 0x9C}, {0xB7, '"'},  {0xB8, 'i'},  {0xB9, 0xA3},
+        {0xBA, 0xF0}, {0xBC, 'o'},  {0xBD, 'u'},  {0xC0, 0xB0}, {0xC1, 'l'},  {0xC2, 'P'},
+        {0xC3, 0xA9}, {0xC4, '#'},  {0xC5, 0xBF}, {0xC6, 0xA1}, {0xC7, 0xDF}, {0xC8, 0x80},
+        {0xCF, 0xDF},
+    };
+    if (c < 0xA1 || c > 0xCF) return c;
+    for (const auto& [ansel, windows] : kSpecials) {
+        if (ansel == c) return windows;
+    }
+    return c;
 }
 
 // The Windows-1252 letter for an ANSEL diacritic and the letter after it; 0 when none is listed.
@@ -579,7 +600,7 @@ size_t AnselToAnsi(char* text, size_t length) {
     for (size_t r = 0; r < length; ++r) {
         const auto c = static_cast<unsigned char>(text[r]);
         if (!IsAnselDiacritic(c)) {
-            text[w++] = static_cast<char>(c);
+            text[w++] = static_cast<char>(AnselSpecial(c));
             continue;
         }
         if (r + 1 >= length) break; // a diacritic without its letter is dropped
@@ -629,7 +650,11 @@ void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
     size_t length = 0;
     for (char c : surname) {
         if (length == sizeof buffer - 1) break;
-        if (ansiFlag == 0 && IsAnselDiacritic(static_cast<unsigned char>(c))) continue;
+        if (ansiFlag == 0) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (IsAnselDiacritic(byte)) continue;
+            c = static_cast<char>(AnselSpecial(byte));
+        }
         buffer[length++] = UpperCase1252(c);
     }
     StoreText(person.surname, std::string_view(buffer, length));

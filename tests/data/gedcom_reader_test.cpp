@@ -226,7 +226,9 @@ TEST(GedcomReader, MemoryLimitStopsWithMessageAndLeavesAnEmptyStore) {
 
 TEST(GedcomReader, AnselDiacritics) {
     Read r(Ged("0 @I1@ INDI\n1 NAME \xE2\x65loise /B\xE2\x65rard/\n1 BIRT\n2 PLAC \xF0\x43r\xE8teil,,,,France\n"
-               "1 NATI \xE2\x45tats-Unis\n0 @I2@ INDI\n1 NAME \xE1\x61\xE3o\xE8u\xE1x /X/\n",
+               "1 NATI \xE2\x45tats-Unis\n0 @I2@ INDI\n1 NAME \xE1\x61\xE3o\xE8u\xE1x /X/\n"
+               "0 @I3@ INDI\n1 NAME \xE5\x41nna /\xFEOdin\xA5\xB2/\n1 BIRT\n"
+               "2 PLAC \xE4\x42ourg \xA2\xB5\xCF\n",
                "ANSEL"));
     EXPECT_EQ(r.store.ansiFlag, 0);
     EXPECT_STREQ(r[1].givenName, "\xE9loise");
@@ -234,6 +236,10 @@ TEST(GedcomReader, AnselDiacritics) {
     EXPECT_STREQ(r[1].place, "\xC7RTEIL"); // cedilla on C, diaeresis on t: the t stays
     EXPECT_EQ(r[1].country, 283);          // "éEtats-Unis" gives the key éTA
     EXPECT_STREQ(r[2].givenName, "\xE0\xF4\xFCx");
+    // Marks without a Windows-1252 letter (macron, tilde, high comma) leave the bare letter;
+    // special characters (Æ ø Ø æ ß) become Windows-1252 ones.
+    EXPECT_EQ(std::string(r[3].givenName) + " " + r[3].surname + " " + r[3].place,
+              "Anna ODIN\xC6\xD8 BOURG \xD8\xC6\xDF");
 
     char text[] = "a\xE2";
     EXPECT_EQ(AnselToAnsi(text, 2), 1u); // a trailing diacritic is dropped
