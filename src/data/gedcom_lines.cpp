@@ -100,31 +100,20 @@ bool DecideEncoding(ByteSource& source, DetectedEncoding& encoding) {
     std::unique_ptr<char[]> block(new char[kBlockBytes]);
     size_t got = 0;
     if (!source.rewind() || !ReadFully(source, block.get(), kBlockBytes, got)) return false;
-    EncodingDecision decision(std::string_view(block.get(), got));
-    // The survey runs over the whole file, the first block included, until it is settled.
-    size_t held = 0;
-    bool last = got < kBlockBytes;
-    while (decision.wantsSurvey() && !decision.survey(std::string_view(block.get(), got), last, held)) {
-        if (last) break;
-        std::memmove(block.get(), block.get() + got - held, held);
-        size_t more = 0;
-        if (!ReadFully(source, block.get() + held, kBlockBytes - held, more)) return false;
-        last = more < kBlockBytes - held;
-        got = held + more;
-    }
-    encoding = decision.result();
+    encoding = DetectEncodingFromHeader(std::string_view(block.get(), got));
     return source.rewind();
 }
 
 LineReader::LineReader(ByteSource& source, const DetectedEncoding& encoding)
     : source_(source), encoding_(encoding.encoding), bomToSkip_(encoding.bomLength),
+      utf8Required_(encoding.encoding == TextEncoding::Utf8 && encoding.ifNotUtf8.has_value()),
       buffer_(new char[kBlockBytes + kMaxLineBytes + kSlack]()), capacity_(kBlockBytes + kMaxLineBytes) {}
 
 LineReader::~LineReader() = default;
 
 // Moves what is left to the front of the buffer, reads the next block behind it and decodes it.
 bool LineReader::refill() {
-    if (atEnd_ || failed_) return false;
+    if (atEnd_ || failed_ || notUtf8_) return false;
     char* data = buffer_.get();
     std::memmove(data, data + position_, rawEnd_ - position_);
     textEnd_ -= position_;
@@ -145,7 +134,13 @@ bool LineReader::refill() {
         bomToSkip_ -= skip;
     }
     size_t held = 0;
-    const size_t decoded = DecodeBlockToWindows1252(data + start, rawEnd_ - start, encoding_, atEnd_, held);
+    bool malformed = false;
+    const size_t decoded =
+        DecodeBlockToWindows1252(data + start, rawEnd_ - start, encoding_, atEnd_, held, malformed);
+    if (malformed && utf8Required_) {
+        notUtf8_ = true;
+        return false;
+    }
     std::memmove(data + start + decoded, data + rawEnd_ - held, held);
     textEnd_ = start + decoded;
     rawEnd_ = textEnd_ + held;
@@ -210,7 +205,7 @@ bool LineReader::next(std::string_view& line) {
             return true;
         }
         if (!refill()) {
-            if (failed_ || position_ >= textEnd_ || skippingRest_) return false;
+            if (failed_ || notUtf8_ || position_ >= textEnd_ || skippingRest_) return false;
             line = std::string_view(data + position_, textEnd_ - position_);
             position_ = textEnd_;
             return true;

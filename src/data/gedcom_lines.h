@@ -56,13 +56,14 @@ private:
     size_t position_ = 0;
 };
 
-// Decides how the source is encoded (reading the header, and the whole file when the header
-// does not settle it), leaving the source rewound. False on a read error.
+// What the header of the source says of its encoding (DetectEncodingFromHeader), leaving the
+// source rewound. False on a read error.
 bool DecideEncoding(ByteSource& source, DetectedEncoding& encoding);
 
 // Walks the lines of a source, decoded to Windows-1252. CR LF, LF and CR alone all end a line;
 // the end of line is not part of the line. A line longer than kMaxLineBytes is cut there and the
-// rest of it skipped. A line stays valid until the next call.
+// rest of it skipped. A line stays valid until the next call. When the encoding is UTF-8 only
+// if the bytes are (ifNotUtf8), the walk stops at the first block holding a byte that is not.
 class LineReader {
 public:
     LineReader(ByteSource& source, const DetectedEncoding& encoding);
@@ -70,9 +71,11 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // False at the end of the source or after a read error.
+    // False at the end of the source, after a read error or at bytes that are not UTF-8.
     bool next(std::string_view& line);
     bool failed() const { return failed_; }
+    // The file is not UTF-8 after all: it must be read again in encoding.ifNotUtf8.
+    bool notUtf8() const { return notUtf8_; }
 
 private:
     bool refill();
@@ -81,6 +84,7 @@ private:
     ByteSource& source_;
     TextEncoding encoding_;
     size_t bomToSkip_;
+    bool utf8Required_;
     std::unique_ptr<char[]> buffer_;
     size_t capacity_;
     size_t position_ = 0; // first byte of text not handed out yet
@@ -88,6 +92,7 @@ private:
     size_t rawEnd_ = 0;   // end of the bytes read (held-back bytes between textEnd_ and rawEnd_)
     bool atEnd_ = false;  // the source has nothing more
     bool failed_ = false;
+    bool notUtf8_ = false;
     bool skippingRest_ = false; // inside the rest of an over-long line
     bool lfMayFollow_ = false;  // the last line ended with CR at the end of the decoded text
 };

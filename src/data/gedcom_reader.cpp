@@ -20,6 +20,10 @@ namespace arbolix {
 namespace {
 
 constexpr int kProgressLines = 10000;
+int32_t ReportReadError(Reporter& reporter) {
+    reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+    return -1;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Lines
@@ -110,8 +114,7 @@ struct Numbering {
     std::unordered_map<std::string, int32_t, IdHash, std::equal_to<>> byId;
 };
 
-// Returns false when the file has more persons than the memory allows.
-enum class Counted { Done, TooMany, ReadError };
+enum class Counted { Done, TooMany, ReadError, NotUtf8 };
 
 Counted NumberInOrder(ByteSource& source, const DetectedEncoding& encoding, int64_t recordLimit,
                       Numbering& plan) {
@@ -141,6 +144,7 @@ Counted NumberInOrder(ByteSource& source, const DetectedEncoding& encoding, int6
         }
         plan.indiNumbers.push_back(number);
     }
+    if (reader.notUtf8()) return Counted::NotUtf8;
     return reader.failed() ? Counted::ReadError : Counted::Done;
 }
 
@@ -293,9 +297,9 @@ public:
     GedcomPass(PersonStore& store, const PlaceFormat& format, Reporter& reporter, bool ansel)
         : store_(store), format_(format), reporter_(reporter), ansel_(ansel) {}
 
-    enum class Outcome { Read, Failed, DigitsUnusable };
+    enum class Outcome { Read, Failed, DigitsUnusable, NotUtf8 };
     // Failed: reported. DigitsUnusable: the ids cannot be numbered by their digits; the pass must
-    // start again numbered in order.
+    // start again numbered in order. NotUtf8: the file must be read again in its other encoding.
     Outcome run(ByteSource& source, const DetectedEncoding& encoding, const Numbering& plan);
 
 private:
@@ -351,6 +355,7 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
         }
         if (!going) return digitsUnusable_ ? Outcome::DigitsUnusable : Outcome::Failed;
     }
+    if (reader.notUtf8()) return Outcome::NotUtf8;
     if (reader.failed()) return readFailure();
     applyLinks();
     if (!plan.inOrder) DropLinksBeyond(store_, store_.highestXref);
@@ -358,7 +363,7 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
 }
 
 GedcomPass::Outcome GedcomPass::readFailure() {
-    reporter_.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+    ReportReadError(reporter_);
     return Outcome::Failed;
 }
 
@@ -721,22 +726,13 @@ void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& f
 
 namespace {
 
-int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat& format,
-                       Reporter& reporter) {
-    const auto readError = [&] {
-        reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
-        return -1;
-    };
-    const auto tooMany = [&] {
-        reporter.report({Format("Fichier GEDCOM limité à %d personnes par la mémoire\n", store.topIndex()),
-                         "arbolix", MessageIcon::Stop});
-        return -1;
-    };
-    DetectedEncoding encoding;
-    if (!DecideEncoding(source, encoding)) return readError();
-    const bool ansel = encoding.encoding == TextEncoding::Ansel;
+enum class Attempt { Read, Failed, NotUtf8 };
 
-    Numbering inOrder;
+// Reads the source in one encoding, numbered by the digits of the ids when they allow it and in
+// order of appearance otherwise. Failed: reported.
+Attempt ReadAs(PersonStore& store, ByteSource& source, const DetectedEncoding& encoding,
+               const PlaceFormat& format, Reporter& reporter) {
+    const bool ansel = encoding.encoding == TextEncoding::Ansel;
     auto pass = [&](const Numbering& plan) {
         store.resetForReading();
         store.clearIdTexts();
@@ -745,17 +741,47 @@ int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat
     };
     GedcomPass::Outcome outcome = pass(Numbering{});
     if (outcome == GedcomPass::Outcome::DigitsUnusable) {
-        // More persons than the memory allows leave an empty store, still usable.
+        Numbering inOrder;
         const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
+        if (count == Counted::NotUtf8) return Attempt::NotUtf8;
         if (count != Counted::Done) {
+            // More persons than the memory allows leave an empty store, still usable.
             store.resetForReading();
             store.clearIdTexts();
-            store.dropSnapshot();
-            return count == Counted::TooMany ? tooMany() : readError();
+            if (count == Counted::ReadError) {
+                ReportReadError(reporter);
+            } else {
+                reporter.report({Format("Fichier GEDCOM limité à %d personnes par la mémoire\n",
+                                        store.topIndex()),
+                                 "arbolix", MessageIcon::Stop});
+            }
+            return Attempt::Failed;
         }
         outcome = pass(inOrder);
     }
-    if (outcome != GedcomPass::Outcome::Read) {
+    switch (outcome) {
+    case GedcomPass::Outcome::Read:
+        return Attempt::Read;
+    case GedcomPass::Outcome::NotUtf8:
+        return Attempt::NotUtf8;
+    default:
+        return Attempt::Failed;
+    }
+}
+
+int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat& format,
+                       Reporter& reporter) {
+    DetectedEncoding encoding;
+    if (!DecideEncoding(source, encoding)) return ReportReadError(reporter);
+    Attempt attempt = ReadAs(store, source, encoding, format, reporter);
+    if (attempt == Attempt::NotUtf8) {
+        // Decoding stopped at the first byte that is not UTF-8: the file is read again from the
+        // top in its other encoding. A UTF-8 file is read once.
+        encoding.encoding = *encoding.ifNotUtf8;
+        encoding.ifNotUtf8.reset();
+        attempt = ReadAs(store, source, encoding, format, reporter);
+    }
+    if (attempt != Attempt::Read) {
         store.dropSnapshot();
         return -1;
     }

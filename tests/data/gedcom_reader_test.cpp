@@ -257,6 +257,23 @@ TEST(GedcomReader, CharacterSetsAreDecodedToWindows1252) {
     EXPECT_STREQ(Read(Ged(body))[1].place, "S\xC9\x45S");
 }
 
+// A file that is not UTF-8 throughout is Windows-1252, whatever it declares and wherever its
+// valid UTF-8 sequences and its other bytes lie: no letter becomes '?'.
+TEST(GedcomReader, FilesNotAllUtf8AreWindows1252) {
+    const std::string helene = "0 @I1@ INDI\n1 NAME H\xE9l\xE8ne /M\xFCller/\n";
+    const std::string andre = "0 @I2@ INDI\n1 NAME Andr\xC3\xA9 /Caf\xC3\xA9/\n";
+    std::string longUtf8; // past the first block read
+    for (int i = 0; i < 400; ++i) longUtf8 += "1 NOTE " + std::string(3000, 'x') + "\xC3\xA9\n";
+    for (const std::string& file :
+         {"0 HEAD\n" + andre + helene, "0 HEAD\n" + helene + andre, Ged(andre + helene, "UTF-8"),
+          "0 HEAD\n" + andre + longUtf8 + helene}) {
+        Read r(file);
+        ASSERT_EQ(r.result, 2);
+        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname, "H\xE9l\xE8ne M\xDCLLER");
+        EXPECT_EQ(std::string(r[2].givenName) + " " + r[2].surname, "Andr\xC3\xA9 CAF\xC3\xA9");
+    }
+}
+
 // A tag without a value has nothing to copy (UBSan watches these copies).
 TEST(GedcomReader, TagsWithoutValue) {
     for (const char* charset : {"ANSI", "ANSEL"}) {
