@@ -125,6 +125,7 @@ bool LineReader::refill() {
         return false;
     }
     atEnd_ = got < capacity_ - rawEnd_;
+    fromSource_ += got;
     size_t start = textEnd_;
     rawEnd_ += got;
     if (bomToSkip_ > 0) {
@@ -167,6 +168,12 @@ const char* LineReader::findLineEnd(const char* p) const {
     while (p < end && !IsLineEnd(*p)) ++p;
     return p;
 #endif
+}
+
+uint64_t LineReader::bytesAhead() const {
+    const uint64_t total = source_.size();
+    const uint64_t unread = total > fromSource_ ? total - fromSource_ : 0;
+    return unread + (rawEnd_ - position_);
 }
 
 bool LineReader::next(std::string_view& line) {

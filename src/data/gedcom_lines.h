@@ -76,6 +76,8 @@ public:
     bool failed() const { return failed_; }
     // The file is not UTF-8 after all: it must be read again in encoding.ifNotUtf8.
     bool notUtf8() const { return notUtf8_; }
+    // At least as many bytes as the source still holds after the last line handed out.
+    uint64_t bytesAhead() const;
 
 private:
     bool refill();
@@ -93,6 +95,7 @@ private:
     bool atEnd_ = false;  // the source has nothing more
     bool failed_ = false;
     bool notUtf8_ = false;
+    uint64_t fromSource_ = 0;   // bytes read from the source
     bool skippingRest_ = false; // inside the rest of an over-long line
     bool lfMayFollow_ = false;  // the last line ended with CR at the end of the decoded text
 };

@@ -20,6 +20,11 @@ namespace arbolix {
 namespace {
 
 constexpr int kProgressLines = 10000;
+// Records are numbered by the digits of their ids only when the largest number is at most
+// kSparseRatio times the number of INDI records plus kSparseSlack.
+constexpr int64_t kSparseRatio = 2;
+constexpr int64_t kSparseSlack = 1024;
+
 int32_t ReportReadError(Reporter& reporter) {
     reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
     return -1;
@@ -311,6 +316,7 @@ private:
     void applyLinks();
     bool grow(int32_t number);
     Outcome readFailure();
+    int64_t largestDigitNumber() const;
     void linkSpouses();
     void placeForFamily(std::string_view value);
 
@@ -320,6 +326,8 @@ private:
     bool ansel_;
     const Numbering* plan_ = nullptr;
     bool digitsUnusable_ = false;
+    const LineReader* reader_ = nullptr;
+    int64_t indiRecords_ = 0; // distinct INDI numbers met, when numbered by the digits
     size_t indiIndex_ = 0;
     int32_t current_ = 0;
     bool named_ = false; // the current record's first NAME has been read
@@ -333,6 +341,7 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
     plan_ = &plan;
     if (!source.rewind()) return readFailure();
     LineReader reader(source, encoding);
+    reader_ = &reader;
     std::string_view raw;
     int64_t lines = 0;
     while (reader.next(raw)) {
@@ -358,8 +367,23 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
     if (reader.notUtf8()) return Outcome::NotUtf8;
     if (reader.failed()) return readFailure();
     applyLinks();
-    if (!plan.inOrder) DropLinksBeyond(store_, store_.highestXref);
+    if (!plan.inOrder) {
+        if (store_.highestXref > kSparseRatio * indiRecords_ + kSparseSlack)
+            return Outcome::DigitsUnusable;
+        DropLinksBeyond(store_, store_.highestXref);
+    }
     return Outcome::Read;
+}
+
+// Numbering by the digits wastes the records of the numbers no INDI record carries: it is kept
+// only while the largest number stays within kSparseRatio times the records plus kSparseSlack.
+// During the pass the final count is not known yet, but the rest of the file cannot hold more
+// records than its bytes allow: a number beyond that is too large whatever follows, and is
+// refused before the store grows for it.
+int64_t GedcomPass::largestDigitNumber() const {
+    constexpr uint64_t kShortestIndiLine = 9; // "@1@ INDI" and its end of line
+    const auto recordsAhead = static_cast<int64_t>(reader_->bytesAhead() / kShortestIndiLine);
+    return kSparseRatio * (indiRecords_ + 1 + recordsAhead) + kSparseSlack;
 }
 
 GedcomPass::Outcome GedcomPass::readFailure() {
@@ -397,16 +421,18 @@ bool GedcomPass::onLevel0(const Line& line) {
         ++indiIndex_;
         if (number <= 0) return true;
     } else {
-        // Two different ids with the same digits (@I7@ and @7@), an id without digits or a number
-        // beyond the memory: the digits cannot number this file.
+        // Two different ids with the same digits (@I7@ and @7@), an id without digits, a number
+        // beyond the memory or far beyond the count of records: the digits cannot number this
+        // file.
         const int64_t n = XrefNumber(line.tag);
         const std::string_view known =
             n > 0 ? store_.idText(static_cast<int32_t>(n)) : std::string_view();
         if (id.empty() || IsVoid(id) || n <= 0 || n + 1025 > store_.recordLimit() ||
-            (!known.empty() && known != id)) {
+            (!known.empty() && known != id) || n > largestDigitNumber()) {
             digitsUnusable_ = true;
             return false;
         }
+        if (known.empty()) ++indiRecords_;
         number = static_cast<int32_t>(n);
     }
     if (!grow(number)) return false;
@@ -427,9 +453,11 @@ bool GedcomPass::usePointer(std::string_view value, int32_t& number) {
         const auto it = plan_->byId.find(id);
         if (it != plan_->byId.end()) number = it->second;
     } else {
-        // Numbers past the last INDI record are dropped once the pass is over.
+        // Numbers past the last INDI record are dropped once the pass is over; those beyond what
+        // the digits may number are sure to be.
         const int64_t n = XrefNumber(value);
-        if (n > 0 && n + 1025 <= store_.recordLimit()) number = static_cast<int32_t>(n);
+        if (n > 0 && n + 1025 <= store_.recordLimit() && n <= largestDigitNumber())
+            number = static_cast<int32_t>(n);
     }
     return number == 0 || grow(number);
 }

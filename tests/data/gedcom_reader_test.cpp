@@ -173,11 +173,44 @@ TEST(GedcomReader, RecordsNumberedByTheirDigits) {
     EXPECT_EQ(c[3].xref, 3);
     EXPECT_EQ(c[1].father, 3);
     EXPECT_EQ(c[1].mother, 0);
+}
 
-    // The store grows beyond the first block.
-    Read far(Ged("0 @I1@ INDI\n0 @I5000@ INDI\n0 @I2@ INDI\n"));
-    EXPECT_EQ(far.result, 5000);
-    EXPECT_EQ(far[5000].xref, 5000);
+// The digits number the records only while the largest number stays within twice the records
+// plus 1024; otherwise the records are numbered in order and the store does not grow for them.
+TEST(GedcomReader, SparseNumbersAreNumberedInOrder) {
+    std::string ten;
+    for (int i = 1; i <= 10; ++i) ten += "0 @I" + std::to_string(i) + "@ INDI\n";
+    std::string descending;
+    for (int i = 1500; i >= 1; --i) descending += "0 @I" + std::to_string(i) + "@ INDI\n";
+    const struct {
+        std::string text;
+        bool inOrder;
+        int32_t result;
+        std::string idOfLast; // id of the record numbered `result`
+    } cases[] = {
+        {"0 @I400000@ INDI\n1 NAME Ann /Far/\n", true, 1, "I400000"},
+        {Ged("0 @I1@ INDI\n0 @I5000@ INDI\n0 @I2@ INDI\n"), true, 3, "I2"},
+        {Ged(ten + "0 @I1046@ INDI\n"), false, 1046, "I1046"},
+        {Ged(ten + "0 @I1047@ INDI\n"), true, 11, "I1047"},
+        {Ged(descending), false, 1500, "I1500"},
+        // A pointer far beyond the records links nobody.
+        {Ged("0 @I1@ INDI\n0 @I2@ INDI\n0 @F1@ FAM\n1 HUSB @I400000@\n1 WIFE @I2@\n1 CHIL @I1@\n"),
+         false, 2, "I2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        Read r(c.text);
+        EXPECT_EQ(r.result, c.result);
+        EXPECT_EQ(r.store.numberedInOrder, c.inOrder);
+        EXPECT_EQ(r.store.idText(r.result), c.idOfLast);
+        EXPECT_LE(r.store.recordCount(), std::max(c.result, PersonStore::kInitialTop) + 1025);
+    }
+    Read far(cases[0].text);
+    EXPECT_EQ(FindPerson(far.store, "@I400000@"), 1);
+    EXPECT_STREQ(far[1].surname, "FAR");
+    Read family(cases[5].text);
+    EXPECT_EQ(family[1].father, 0);
+    EXPECT_EQ(family[1].mother, 2);
 }
 
 TEST(GedcomReader, IdsWithoutUsableDigitsAreNumberedInOrder) {
