@@ -1,6 +1,7 @@
 #include "data/encoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -87,25 +88,19 @@ constexpr ByteTable MakeByteTable(const char16_t (&upperHalf)[128]) {
     return table;
 }
 
-struct CaseTable {
-    Byte upper[256] = {};
-};
-
-constexpr CaseTable MakeUpperCaseTable() {
-    CaseTable table;
-    for (int i = 0; i < 256; ++i) table.upper[i] = static_cast<Byte>(i);
-    for (int c = 'a'; c <= 'z'; ++c) table.upper[c] = static_cast<Byte>(c - 32);
+constexpr std::array<Byte, 256> MakeUpperCaseTable() {
+    std::array<Byte, 256> upper{};
+    for (int i = 0; i < 256; ++i) upper[i] = static_cast<Byte>(i);
+    for (int c = 'a'; c <= 'z'; ++c) upper[c] = static_cast<Byte>(c - 32);
     for (int c = 0xE0; c <= 0xFE; ++c) {
-        if (c != 0xF7) table.upper[c] = static_cast<Byte>(c - 32); // ÷ is no letter
+        if (c != 0xF7) upper[c] = static_cast<Byte>(c - 32); // ÷ is no letter
     }
-    table.upper[0x9A] = 0x8A; // š Š
-    table.upper[0x9C] = 0x8C; // œ Œ
-    table.upper[0x9E] = 0x8E; // ž Ž
-    table.upper[0xFF] = 0x9F; // ÿ Ÿ
-    return table;
+    upper[0x9A] = 0x8A; // š Š
+    upper[0x9C] = 0x8C; // œ Œ
+    upper[0x9E] = 0x8E; // ž Ž
+    upper[0xFF] = 0x9F; // ÿ Ÿ
+    return upper;
 }
-
-constexpr CaseTable kUpperCase1252 = MakeUpperCaseTable();
 constexpr ByteTable kCp437To1252 = MakeByteTable(kCp437High);
 constexpr ByteTable kMacRomanTo1252 = MakeByteTable(kMacRomanHigh);
 
@@ -424,6 +419,10 @@ CharsetFamily ClassifyCharValue(std::string_view value) {
 
 } // namespace
 
+namespace detail {
+extern const std::array<unsigned char, 256> kUpperCase1252 = MakeUpperCaseTable();
+}
+
 // -------------------------------------------------------------------------------------------------
 
 DetectedEncoding DetectEncodingFromHeader(std::string_view bytes) {
@@ -606,10 +605,6 @@ bool IsValidUtf8WithMultibyte(std::string_view bytes) {
         multibyte = true;
         p += length;
     }
-}
-
-char UpperCase1252(char c) {
-    return static_cast<char>(kUpperCase1252.upper[static_cast<Byte>(c)]);
 }
 
 char UnicodeToWindows1252(char32_t codePoint) {

@@ -2,6 +2,7 @@
 // Character sets of GEDCOM files and their conversion to Windows-1252, the only text encoding the
 // program keeps in memory. UTF-8 is produced only for what is printed.
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -70,9 +71,14 @@ char UnicodeToWindows1252(char32_t codePoint);
 // The Unicode code point of a Windows-1252 byte (undefined bytes give the C1 control).
 char32_t Windows1252ToUnicode(unsigned char byte);
 
+namespace detail {
+extern const std::array<unsigned char, 256> kUpperCase1252;
+}
 // The upper-case form of a Windows-1252 letter: a..z, à..þ (not ÷), š, œ, ž and ÿ become A..Z,
 // À..Þ, Š, Œ, Ž and Ÿ; every other byte, ß among them, stays as it is.
-char UpperCase1252(char c);
+inline char UpperCase1252(char c) {
+    return static_cast<char>(detail::kUpperCase1252[static_cast<unsigned char>(c)]);
+}
 
 // Display name: "Windows-1252", "UTF-8", "UTF-16LE", "UTF-16BE", "ANSEL", "CP437", "MacRoman".
 const char* EncodingName(TextEncoding encoding);

@@ -316,7 +316,7 @@ private:
     void applyLinks();
     bool grow(int32_t number);
     Outcome readFailure();
-    int64_t largestDigitNumber() const;
+    bool mayNumberByDigits(int64_t number) const;
     void linkSpouses();
     void placeForFamily(std::string_view value);
 
@@ -380,10 +380,12 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
 // During the pass the final count is not known yet, but the rest of the file cannot hold more
 // records than its bytes allow: a number beyond that is too large whatever follows, and is
 // refused before the store grows for it.
-int64_t GedcomPass::largestDigitNumber() const {
+bool GedcomPass::mayNumberByDigits(int64_t number) const {
+    const int64_t records = indiRecords_ + 1;
+    if (number <= kSparseRatio * records + kSparseSlack) return true; // without looking ahead
     constexpr uint64_t kShortestIndiLine = 9; // "@1@ INDI" and its end of line
     const auto recordsAhead = static_cast<int64_t>(reader_->bytesAhead() / kShortestIndiLine);
-    return kSparseRatio * (indiRecords_ + 1 + recordsAhead) + kSparseSlack;
+    return number <= kSparseRatio * (records + recordsAhead) + kSparseSlack;
 }
 
 GedcomPass::Outcome GedcomPass::readFailure() {
@@ -428,7 +430,7 @@ bool GedcomPass::onLevel0(const Line& line) {
         const std::string_view known =
             n > 0 ? store_.idText(static_cast<int32_t>(n)) : std::string_view();
         if (id.empty() || IsVoid(id) || n <= 0 || n + 1025 > store_.recordLimit() ||
-            (!known.empty() && known != id) || n > largestDigitNumber()) {
+            (!known.empty() && known != id) || !mayNumberByDigits(n)) {
             digitsUnusable_ = true;
             return false;
         }
@@ -456,7 +458,7 @@ bool GedcomPass::usePointer(std::string_view value, int32_t& number) {
         // Numbers past the last INDI record are dropped once the pass is over; those beyond what
         // the digits may number are sure to be.
         const int64_t n = XrefNumber(value);
-        if (n > 0 && n + 1025 <= store_.recordLimit() && n <= largestDigitNumber())
+        if (n > 0 && n + 1025 <= store_.recordLimit() && mayNumberByDigits(n))
             number = static_cast<int32_t>(n);
     }
     return number == 0 || grow(number);
