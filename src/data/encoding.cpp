@@ -1,6 +1,7 @@
 #include "data/encoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -87,6 +88,19 @@ constexpr ByteTable MakeByteTable(const char16_t (&upperHalf)[128]) {
     return table;
 }
 
+constexpr std::array<Byte, 256> MakeUpperCaseTable() {
+    std::array<Byte, 256> upper{};
+    for (int i = 0; i < 256; ++i) upper[i] = static_cast<Byte>(i);
+    for (int c = 'a'; c <= 'z'; ++c) upper[c] = static_cast<Byte>(c - 32);
+    for (int c = 0xE0; c <= 0xFE; ++c) {
+        if (c != 0xF7) upper[c] = static_cast<Byte>(c - 32); // ÷ is no letter
+    }
+    upper[0x9A] = 0x8A; // š Š
+    upper[0x9C] = 0x8C; // œ Œ
+    upper[0x9E] = 0x8E; // ž Ž
+    upper[0xFF] = 0x9F; // ÿ Ÿ
+    return upper;
+}
 constexpr ByteTable kCp437To1252 = MakeByteTable(kCp437High);
 constexpr ByteTable kMacRomanTo1252 = MakeByteTable(kMacRomanHigh);
 
@@ -177,7 +191,7 @@ inline bool IsIncompleteSequence(const Byte* p, const Byte* end) {
 // Decodes the UTF-8 bytes buffer[from..size) into Windows-1252 at the start of the buffer and
 // returns the new size. Output never overtakes input (no character takes fewer input bytes than
 // output bytes), so the buffer is rewritten in one pass.
-size_t DecodeUtf8InPlace(Byte* buffer, size_t from, size_t size) {
+size_t DecodeUtf8InPlace(Byte* buffer, size_t from, size_t size, bool& malformed) {
     const Byte* p = buffer + from;
     const Byte* const end = buffer + size;
     Byte* out = buffer;
@@ -201,6 +215,7 @@ size_t DecodeUtf8InPlace(Byte* buffer, size_t from, size_t size) {
         char32_t cp = 0;
         const int length = DecodeSequence(p, end, cp);
         if (length == 0) {
+            malformed = true;
             *out++ = '?';
             ++p;
         } else {
@@ -404,123 +419,64 @@ CharsetFamily ClassifyCharValue(std::string_view value) {
 
 } // namespace
 
+namespace detail {
+extern const std::array<unsigned char, 256> kUpperCase1252 = MakeUpperCaseTable();
+}
+
 // -------------------------------------------------------------------------------------------------
 
-EncodingDecision::EncodingDecision(std::string_view bytes) {
+DetectedEncoding DetectEncodingFromHeader(std::string_view bytes) {
     const auto startsWith = [bytes](std::string_view mark) {
         return bytes.substr(0, mark.size()) == mark;
     };
-    if (startsWith("\xEF\xBB\xBF")) {
-        result_ = {TextEncoding::Utf8, 3, FindHeaderChar8(bytes.substr(3)).value};
-        return;
-    }
-    if (startsWith("\xFF\xFE")) {
-        result_ = {TextEncoding::Utf16Le, 2, FindHeaderChar16<true>(bytes.substr(2)).value};
-        return;
-    }
-    if (startsWith("\xFE\xFF")) {
-        result_ = {TextEncoding::Utf16Be, 2, FindHeaderChar16<false>(bytes.substr(2)).value};
-        return;
-    }
+    if (startsWith("\xEF\xBB\xBF"))
+        return {TextEncoding::Utf8, 3, FindHeaderChar8(bytes.substr(3)).value, {}};
+    if (startsWith("\xFF\xFE"))
+        return {TextEncoding::Utf16Le, 2, FindHeaderChar16<true>(bytes.substr(2)).value, {}};
+    if (startsWith("\xFE\xFF"))
+        return {TextEncoding::Utf16Be, 2, FindHeaderChar16<false>(bytes.substr(2)).value, {}};
     switch (GuessUtf16(bytes)) {
     case Utf16Guess::LittleEndian:
-        result_ = {TextEncoding::Utf16Le, 0, FindHeaderChar16<true>(bytes).value};
-        return;
+        return {TextEncoding::Utf16Le, 0, FindHeaderChar16<true>(bytes).value, {}};
     case Utf16Guess::BigEndian:
-        result_ = {TextEncoding::Utf16Be, 0, FindHeaderChar16<false>(bytes).value};
-        return;
+        return {TextEncoding::Utf16Be, 0, FindHeaderChar16<false>(bytes).value, {}};
     case Utf16Guess::None:
         break;
     }
 
     HeaderChar header = FindHeaderChar8(bytes);
-    result_ = {TextEncoding::Utf8, 0, std::move(header.value)};
-    const CharsetFamily family = header.found ? ClassifyCharValue(result_.declared) : CharsetFamily::Utf8;
-    switch (family) {
+    DetectedEncoding result{TextEncoding::Utf8, 0, std::move(header.value), {}};
+    switch (header.found ? ClassifyCharValue(result.declared) : CharsetFamily::Utf8) {
+    case CharsetFamily::Ansel: result.encoding = TextEncoding::Ansel; break;
+    case CharsetFamily::Cp437: result.encoding = TextEncoding::Cp437; break;
+    case CharsetFamily::MacRoman: result.encoding = TextEncoding::MacRoman; break;
     case CharsetFamily::Utf8:
-        // A file that says it is UTF-8 (or says nothing, which means UTF-8 too) is decoded as UTF-8
-        // unless its bytes above 0x7F never once form a valid UTF-8 sequence. Such a file was written
-        // in an 8-bit code page by a program that labels everything UTF-8 (or omits the label), and the
-        // code page of French Windows programs is Windows-1252: read that way its accented letters
-        // survive, where UTF-8 decoding would turn every one of them into '?'. A file with at least one
-        // valid multi-byte sequence is taken as real UTF-8 with a few damaged bytes. The scan stops at
-        // the first valid sequence, so genuine UTF-8 files with accents near the top cost next to nothing.
-        rule_ = Rule::Utf8UnlessOnlyInvalid;
-        question_ = Question::AnyValidSequence;
-        break;
-    case CharsetFamily::Ansel: result_.encoding = TextEncoding::Ansel; break;
-    case CharsetFamily::Cp437: result_.encoding = TextEncoding::Cp437; break;
-    case CharsetFamily::MacRoman: result_.encoding = TextEncoding::MacRoman; break;
     case CharsetFamily::Ansi:
+        // Decoded as UTF-8, a Windows-1252 file would lose every accented letter to '?'.
+        result.ifNotUtf8 = TextEncoding::Windows1252;
+        break;
     case CharsetFamily::Unknown:
-        // French programs often write UTF-8 and still declare ANSI; ANSEL has always been the
-        // default for anything not declared ANSI. Settled by the first byte that is not UTF-8.
-        rule_ = Rule::Utf8IfAllValid;
-        otherwise_ = family == CharsetFamily::Ansi ? TextEncoding::Windows1252 : TextEncoding::Ansel;
-        question_ = Question::AnyInvalidByte;
-        break;
-    }
-}
-
-bool EncodingDecision::survey(std::string_view block, bool lastBlock, size_t& heldBack) {
-    heldBack = 0;
-    if (question_ == Question::None) return true;
-    const Byte* p = reinterpret_cast<const Byte*>(block.data());
-    const Byte* const end = p + block.size();
-    for (;;) {
-        p = SkipAscii(p, end);
-        if (p == end) break;
-        char32_t cp = 0;
-        const int length = DecodeSequence(p, end, cp);
-        if (length != 0) {
-            anyValid_ = true;
-            if (question_ == Question::AnyValidSequence) {
-                question_ = Question::None;
-                return true;
-            }
-            p += length;
-            continue;
-        }
-        if (!lastBlock && IsIncompleteSequence(p, end)) {
-            heldBack = static_cast<size_t>(end - p);
-            break;
-        }
-        anyInvalid_ = true;
-        if (question_ == Question::AnyInvalidByte) {
-            question_ = Question::None;
-            return true;
-        }
-        ++p;
-    }
-    if (lastBlock) question_ = Question::None;
-    return question_ == Question::None;
-}
-
-DetectedEncoding EncodingDecision::result() const {
-    DetectedEncoding result = result_;
-    switch (rule_) {
-    case Rule::Settled: break;
-    case Rule::Utf8UnlessOnlyInvalid:
-        result.encoding = (!anyValid_ && anyInvalid_) ? TextEncoding::Windows1252 : TextEncoding::Utf8;
-        break;
-    case Rule::Utf8IfAllValid:
-        result.encoding = (anyValid_ && !anyInvalid_) ? TextEncoding::Utf8 : otherwise_;
+        // ANSEL has always been the default for anything not declared ANSI.
+        result.ifNotUtf8 = TextEncoding::Ansel;
         break;
     }
     return result;
 }
 
 DetectedEncoding DetectGedcomEncoding(std::string_view bytes) {
-    EncodingDecision decision(bytes);
-    size_t heldBack = 0;
-    if (decision.wantsSurvey()) decision.survey(bytes, true, heldBack);
-    return decision.result();
+    DetectedEncoding result = DetectEncodingFromHeader(bytes);
+    if (result.ifNotUtf8) {
+        if (!IsValidUtf8(bytes)) result.encoding = *result.ifNotUtf8;
+        result.ifNotUtf8.reset();
+    }
+    return result;
 }
 
 size_t DecodeBlockToWindows1252(char* text, size_t size, TextEncoding encoding, bool lastBlock,
-                                size_t& heldBack) {
+                                size_t& heldBack, bool& malformed) {
     Byte* data = reinterpret_cast<Byte*>(text);
     heldBack = 0;
+    malformed = false;
     switch (encoding) {
     case TextEncoding::Windows1252:
     case TextEncoding::Ansel: return size;
@@ -541,7 +497,7 @@ size_t DecodeBlockToWindows1252(char* text, size_t size, TextEncoding encoding, 
                 }
             }
         }
-        return DecodeUtf8InPlace(data, 0, size - heldBack);
+        return DecodeUtf8InPlace(data, 0, size - heldBack, malformed);
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be: {
         if (!lastBlock) {
@@ -571,9 +527,11 @@ void DecodeToWindows1252(std::string& buffer, const DetectedEncoding& detected) 
     case TextEncoding::Ansel:
         buffer.erase(0, bom);
         return;
-    case TextEncoding::Utf8:
-        newSize = DecodeUtf8InPlace(data, bom, size);
+    case TextEncoding::Utf8: {
+        bool malformed = false;
+        newSize = DecodeUtf8InPlace(data, bom, size, malformed);
         break;
+    }
     case TextEncoding::Utf16Le:
         newSize = DecodeUtf16InPlace<true>(data, bom, size);
         break;
@@ -616,8 +574,22 @@ std::string Windows1252ToUtf8(std::string_view text) {
 
 std::string Utf8ToWindows1252(std::string_view text) {
     std::string out(text);
-    out.resize(DecodeUtf8InPlace(reinterpret_cast<Byte*>(out.data()), 0, out.size()));
+    bool malformed = false;
+    out.resize(DecodeUtf8InPlace(reinterpret_cast<Byte*>(out.data()), 0, out.size(), malformed));
     return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    const Byte* p = reinterpret_cast<const Byte*>(bytes.data());
+    const Byte* const end = p + bytes.size();
+    for (;;) {
+        p = SkipAscii(p, end);
+        if (p == end) return true;
+        char32_t cp = 0;
+        const int length = DecodeSequence(p, end, cp);
+        if (length == 0) return false;
+        p += length;
+    }
 }
 
 bool IsValidUtf8WithMultibyte(std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -36,23 +37,41 @@ bool ReadFully(ByteSource& source, char* into, size_t capacity, size_t& got) {
     return true;
 }
 
+// Why an open descriptor cannot be read as a GEDCOM file, "" when it can: then its size is given
+// and it is put back in blocking mode.
+std::string WhyUnreadable(int fd, uint64_t& size) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return std::strerror(errno);
+    if (S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
+    if (!S_ISREG(info.st_mode)) return "pas un fichier ordinaire";
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return std::strerror(errno);
+    size = static_cast<uint64_t>(info.st_size);
+    return {};
+}
+
 } // namespace
 
 FileSource::~FileSource() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool FileSource::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+bool FileSource::open(const std::string& path, std::string& reason) {
+    // Without O_NONBLOCK, opening a pipe would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    uint64_t size = 0;
+    reason = WhyUnreadable(fd, size);
+    if (!reason.empty()) {
         ::close(fd);
         return false;
     }
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
-    size_ = static_cast<uint64_t>(info.st_size);
+    size_ = size;
     return true;
 }
 
@@ -72,7 +91,7 @@ bool FileSource::rewind() { return ::lseek(fd_, 0, SEEK_SET) == 0; }
 
 bool MemorySource::read(char* into, size_t capacity, size_t& got) {
     got = std::min(capacity, bytes_.size() - position_);
-    std::memcpy(into, bytes_.data() + position_, got);
+    if (got > 0) std::memcpy(into, bytes_.data() + position_, got);
     position_ += got;
     return true;
 }
@@ -81,31 +100,20 @@ bool DecideEncoding(ByteSource& source, DetectedEncoding& encoding) {
     std::unique_ptr<char[]> block(new char[kBlockBytes]);
     size_t got = 0;
     if (!source.rewind() || !ReadFully(source, block.get(), kBlockBytes, got)) return false;
-    EncodingDecision decision(std::string_view(block.get(), got));
-    // The survey runs over the whole file, the first block included, until it is settled.
-    size_t held = 0;
-    bool last = got < kBlockBytes;
-    while (decision.wantsSurvey() && !decision.survey(std::string_view(block.get(), got), last, held)) {
-        if (last) break;
-        std::memmove(block.get(), block.get() + got - held, held);
-        size_t more = 0;
-        if (!ReadFully(source, block.get() + held, kBlockBytes - held, more)) return false;
-        last = more < kBlockBytes - held;
-        got = held + more;
-    }
-    encoding = decision.result();
+    encoding = DetectEncodingFromHeader(std::string_view(block.get(), got));
     return source.rewind();
 }
 
 LineReader::LineReader(ByteSource& source, const DetectedEncoding& encoding)
     : source_(source), encoding_(encoding.encoding), bomToSkip_(encoding.bomLength),
+      utf8Required_(encoding.encoding == TextEncoding::Utf8 && encoding.ifNotUtf8.has_value()),
       buffer_(new char[kBlockBytes + kMaxLineBytes + kSlack]()), capacity_(kBlockBytes + kMaxLineBytes) {}
 
 LineReader::~LineReader() = default;
 
 // Moves what is left to the front of the buffer, reads the next block behind it and decodes it.
 bool LineReader::refill() {
-    if (atEnd_ || failed_) return false;
+    if (atEnd_ || failed_ || notUtf8_) return false;
     char* data = buffer_.get();
     std::memmove(data, data + position_, rawEnd_ - position_);
     textEnd_ -= position_;
@@ -117,6 +125,7 @@ bool LineReader::refill() {
         return false;
     }
     atEnd_ = got < capacity_ - rawEnd_;
+    fromSource_ += got;
     size_t start = textEnd_;
     rawEnd_ += got;
     if (bomToSkip_ > 0) {
@@ -126,7 +135,13 @@ bool LineReader::refill() {
         bomToSkip_ -= skip;
     }
     size_t held = 0;
-    const size_t decoded = DecodeBlockToWindows1252(data + start, rawEnd_ - start, encoding_, atEnd_, held);
+    bool malformed = false;
+    const size_t decoded =
+        DecodeBlockToWindows1252(data + start, rawEnd_ - start, encoding_, atEnd_, held, malformed);
+    if (malformed && utf8Required_) {
+        notUtf8_ = true;
+        return false;
+    }
     std::memmove(data + start + decoded, data + rawEnd_ - held, held);
     textEnd_ = start + decoded;
     rawEnd_ = textEnd_ + held;
@@ -153,6 +168,12 @@ const char* LineReader::findLineEnd(const char* p) const {
     while (p < end && !IsLineEnd(*p)) ++p;
     return p;
 #endif
+}
+
+uint64_t LineReader::bytesAhead() const {
+    const uint64_t total = source_.size();
+    const uint64_t unread = total > fromSource_ ? total - fromSource_ : 0;
+    return unread + (rawEnd_ - position_);
 }
 
 bool LineReader::next(std::string_view& line) {
@@ -191,7 +212,7 @@ bool LineReader::next(std::string_view& line) {
             return true;
         }
         if (!refill()) {
-            if (failed_ || position_ >= textEnd_ || skippingRest_) return false;
+            if (failed_ || notUtf8_ || position_ >= textEnd_ || skippingRest_) return false;
             line = std::string_view(data + position_, textEnd_ - position_);
             position_ = textEnd_;
             return true;

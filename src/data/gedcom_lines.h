@@ -28,8 +28,10 @@ public:
 class FileSource final : public ByteSource {
 public:
     ~FileSource() override;
-    // False when the path is not a regular file that can be opened for reading.
-    bool open(const std::string& path);
+    // Opens a regular file for reading; false otherwise, with the reason in `reason`: the
+    // system's text for the error, that of EISDIR for a folder, or "pas un fichier ordinaire" for
+    // a pipe, a device or a socket, which are refused at once instead of being waited on.
+    bool open(const std::string& path, std::string& reason);
     bool read(char* into, size_t capacity, size_t& got) override;
     bool rewind() override;
     uint64_t size() const override { return size_; }
@@ -54,13 +56,14 @@ private:
     size_t position_ = 0;
 };
 
-// Decides how the source is encoded (reading the header, and the whole file when the header
-// does not settle it), leaving the source rewound. False on a read error.
+// What the header of the source says of its encoding (DetectEncodingFromHeader), leaving the
+// source rewound. False on a read error.
 bool DecideEncoding(ByteSource& source, DetectedEncoding& encoding);
 
 // Walks the lines of a source, decoded to Windows-1252. CR LF, LF and CR alone all end a line;
 // the end of line is not part of the line. A line longer than kMaxLineBytes is cut there and the
-// rest of it skipped. A line stays valid until the next call.
+// rest of it skipped. A line stays valid until the next call. When the encoding is UTF-8 only
+// if the bytes are (ifNotUtf8), the walk stops at the first block holding a byte that is not.
 class LineReader {
 public:
     LineReader(ByteSource& source, const DetectedEncoding& encoding);
@@ -68,9 +71,13 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // False at the end of the source or after a read error.
+    // False at the end of the source, after a read error or at bytes that are not UTF-8.
     bool next(std::string_view& line);
     bool failed() const { return failed_; }
+    // The file is not UTF-8 after all: it must be read again in encoding.ifNotUtf8.
+    bool notUtf8() const { return notUtf8_; }
+    // At least as many bytes as the source still holds after the last line handed out.
+    uint64_t bytesAhead() const;
 
 private:
     bool refill();
@@ -79,6 +86,7 @@ private:
     ByteSource& source_;
     TextEncoding encoding_;
     size_t bomToSkip_;
+    bool utf8Required_;
     std::unique_ptr<char[]> buffer_;
     size_t capacity_;
     size_t position_ = 0; // first byte of text not handed out yet
@@ -86,6 +94,8 @@ private:
     size_t rawEnd_ = 0;   // end of the bytes read (held-back bytes between textEnd_ and rawEnd_)
     bool atEnd_ = false;  // the source has nothing more
     bool failed_ = false;
+    bool notUtf8_ = false;
+    uint64_t fromSource_ = 0;   // bytes read from the source
     bool skippingRest_ = false; // inside the rest of an over-long line
     bool lfMayFollow_ = false;  // the last line ended with CR at the end of the decoded text
 };

@@ -20,6 +20,15 @@ namespace arbolix {
 namespace {
 
 constexpr int kProgressLines = 10000;
+// Records are numbered by the digits of their ids only when the largest number is at most
+// kSparseRatio times the number of INDI records plus kSparseSlack.
+constexpr int64_t kSparseRatio = 2;
+constexpr int64_t kSparseSlack = 1024;
+
+int32_t ReportReadError(Reporter& reporter) {
+    reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+    return -1;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Lines
@@ -110,8 +119,7 @@ struct Numbering {
     std::unordered_map<std::string, int32_t, IdHash, std::equal_to<>> byId;
 };
 
-// Returns false when the file has more persons than the memory allows.
-enum class Counted { Done, TooMany, ReadError };
+enum class Counted { Done, TooMany, ReadError, NotUtf8 };
 
 Counted NumberInOrder(ByteSource& source, const DetectedEncoding& encoding, int64_t recordLimit,
                       Numbering& plan) {
@@ -141,14 +149,36 @@ Counted NumberInOrder(ByteSource& source, const DetectedEncoding& encoding, int6
         }
         plan.indiNumbers.push_back(number);
     }
+    if (reader.notUtf8()) return Counted::NotUtf8;
     return reader.failed() ? Counted::ReadError : Counted::Done;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Text rules
 
+// Every byte from 0xE0 to 0xFE is a combining mark in ANSEL, written before its letter. Left in a
+// Windows-1252 text, it would read as a letter of its own.
 bool IsAnselDiacritic(unsigned char c) {
-    return c == 0xE1 || c == 0xE2 || c == 0xE3 || c == 0xE8 || c == 0xF0;
+    return c >= 0xE0 && c <= 0xFE;
+}
+
+// The Windows-1252 form of an ANSEL special character (Ø, Þ, Æ, Œ, ß, £, ©...), or the nearest
+// ASCII one for those Windows-1252 lacks (Ł, ı, ơ...); every other byte as it is.
+unsigned char AnselSpecial(unsigned char c) {
+    static constexpr unsigned char kSpecials[][2] = {
+        {0xA1, 'L'},  {0xA2, 0xD8}, {0xA3, 0xD0}, {0xA4, 0xDE}, {0xA5, 0xC6}, {0xA6, 0x8C},
+        {0xA7, '\''}, {0xA8, 0xB7}, {0xA9, 'b'},  {0xAA, 0xAE}, {0xAB, 0xB1}, {0xAC, 'O'},
+        {0xAD, 'U'},  {0xAE, '\''}, {0xB0, '\''}, {0xB1, 'l'},  {0xB2, 0xF8}, {0xB3, 'd'},
+        {0xB4, 0xFE}, {0xB5, 0xE6}, {0xB6, 0x9C}, {0xB7, '"'},  {0xB8, 'i'},  {0xB9, 0xA3},
+        {0xBA, 0xF0}, {0xBC, 'o'},  {0xBD, 'u'},  {0xC0, 0xB0}, {0xC1, 'l'},  {0xC2, 'P'},
+        {0xC3, 0xA9}, {0xC4, '#'},  {0xC5, 0xBF}, {0xC6, 0xA1}, {0xC7, 0xDF}, {0xC8, 0x80},
+        {0xCF, 0xDF},
+    };
+    if (c < 0xA1 || c > 0xCF) return c;
+    for (const auto& [ansel, windows] : kSpecials) {
+        if (ansel == c) return windows;
+    }
+    return c;
 }
 
 // The Windows-1252 letter for an ANSEL diacritic and the letter after it; 0 when none is listed.
@@ -199,21 +229,25 @@ unsigned char AnselLetter(unsigned char diacritic, unsigned char letter) {
     }
 }
 
-// Upper-case form of a town character; 0 when the character is dropped.
-unsigned char TownChar(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-    if (c < 128) return c;
-    if ((c >= 0xC0 && c <= 0xCF) || (c >= 0xD2 && c <= 0xD6) || (c >= 0xD9 && c <= 0xDD)) return c;
-    if ((c >= 0xE0 && c <= 0xEF) || (c >= 0xF2 && c <= 0xF6) || (c >= 0xF9 && c <= 0xFD))
-        return static_cast<unsigned char>(c - 32);
-    if (c == 0xFF) return 'Y';
-    return 0;
+// Copies at most `capacity` bytes of the text and a NUL after them; returns how many were copied.
+// The value of a line without one may have no bytes at all to copy from.
+size_t CopyText(char* to, size_t capacity, std::string_view text) {
+    const size_t length = std::min(text.size(), capacity);
+    if (length > 0) std::memcpy(to, text.data(), length);
+    to[length] = '\0';
+    return length;
 }
 
-template <size_t N> void StoreText(char (&field)[N], const char* text, size_t length) {
-    length = std::min(length, N - 1);
-    std::memcpy(field, text, length);
-    field[length] = '\0';
+template <size_t N> void StoreText(char (&field)[N], std::string_view text) {
+    CopyText(field, N - 1, text);
+}
+
+// A NAME value that holds more than blanks and slashes ("", "//" name nobody).
+bool GivesAName(std::string_view value) {
+    for (char c : value) {
+        if (!IsSpace(c) && c != '/') return true;
+    }
+    return false;
 }
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
@@ -268,9 +302,9 @@ public:
     GedcomPass(PersonStore& store, const PlaceFormat& format, Reporter& reporter, bool ansel)
         : store_(store), format_(format), reporter_(reporter), ansel_(ansel) {}
 
-    enum class Outcome { Read, Failed, DigitsUnusable };
+    enum class Outcome { Read, Failed, DigitsUnusable, NotUtf8 };
     // Failed: reported. DigitsUnusable: the ids cannot be numbered by their digits; the pass must
-    // start again numbered in order.
+    // start again numbered in order. NotUtf8: the file must be read again in its other encoding.
     Outcome run(ByteSource& source, const DetectedEncoding& encoding, const Numbering& plan);
 
 private:
@@ -282,6 +316,7 @@ private:
     void applyLinks();
     bool grow(int32_t number);
     Outcome readFailure();
+    bool mayNumberByDigits(int64_t number) const;
     void linkSpouses();
     void placeForFamily(std::string_view value);
 
@@ -291,8 +326,11 @@ private:
     bool ansel_;
     const Numbering* plan_ = nullptr;
     bool digitsUnusable_ = false;
+    const LineReader* reader_ = nullptr;
+    int64_t indiRecords_ = 0; // distinct INDI numbers met, when numbered by the digits
     size_t indiIndex_ = 0;
     int32_t current_ = 0;
+    bool named_ = false; // the current record's first NAME has been read
     int32_t eventContext_ = kEventOther;
     Family family_;
     char scratch_[kMaxLineBytes + 1];
@@ -303,6 +341,7 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
     plan_ = &plan;
     if (!source.rewind()) return readFailure();
     LineReader reader(source, encoding);
+    reader_ = &reader;
     std::string_view raw;
     int64_t lines = 0;
     while (reader.next(raw)) {
@@ -325,14 +364,32 @@ GedcomPass::Outcome GedcomPass::run(ByteSource& source, const DetectedEncoding& 
         }
         if (!going) return digitsUnusable_ ? Outcome::DigitsUnusable : Outcome::Failed;
     }
+    if (reader.notUtf8()) return Outcome::NotUtf8;
     if (reader.failed()) return readFailure();
     applyLinks();
-    if (!plan.inOrder) DropLinksBeyond(store_, store_.highestXref);
+    if (!plan.inOrder) {
+        if (store_.highestXref > kSparseRatio * indiRecords_ + kSparseSlack)
+            return Outcome::DigitsUnusable;
+        DropLinksBeyond(store_, store_.highestXref);
+    }
     return Outcome::Read;
 }
 
+// Numbering by the digits wastes the records of the numbers no INDI record carries: it is kept
+// only while the largest number stays within kSparseRatio times the records plus kSparseSlack.
+// During the pass the final count is not known yet, but the rest of the file cannot hold more
+// records than its bytes allow: a number beyond that is too large whatever follows, and is
+// refused before the store grows for it.
+bool GedcomPass::mayNumberByDigits(int64_t number) const {
+    const int64_t records = indiRecords_ + 1;
+    if (number <= kSparseRatio * records + kSparseSlack) return true; // without looking ahead
+    constexpr uint64_t kShortestIndiLine = 9; // "@1@ INDI" and its end of line
+    const auto recordsAhead = static_cast<int64_t>(reader_->bytesAhead() / kShortestIndiLine);
+    return number <= kSparseRatio * (records + recordsAhead) + kSparseSlack;
+}
+
 GedcomPass::Outcome GedcomPass::readFailure() {
-    reporter_.report({"Erreur fread", "arbolix", MessageIcon::Stop});
+    ReportReadError(reporter_);
     return Outcome::Failed;
 }
 
@@ -360,21 +417,24 @@ bool GedcomPass::onLevel0(const Line& line) {
     const std::string_view id = IdOf(line.tag);
     int32_t number = 0;
     current_ = 0;
+    named_ = false;
     if (plan_->inOrder) {
         number = indiIndex_ < plan_->indiNumbers.size() ? plan_->indiNumbers[indiIndex_] : 0;
         ++indiIndex_;
         if (number <= 0) return true;
     } else {
-        // Two different ids with the same digits (@I7@ and @7@), an id without digits or a number
-        // beyond the memory: the digits cannot number this file.
+        // Two different ids with the same digits (@I7@ and @7@), an id without digits, a number
+        // beyond the memory or far beyond the count of records: the digits cannot number this
+        // file.
         const int64_t n = XrefNumber(line.tag);
         const std::string_view known =
             n > 0 ? store_.idText(static_cast<int32_t>(n)) : std::string_view();
         if (id.empty() || IsVoid(id) || n <= 0 || n + 1025 > store_.recordLimit() ||
-            (!known.empty() && known != id)) {
+            (!known.empty() && known != id) || !mayNumberByDigits(n)) {
             digitsUnusable_ = true;
             return false;
         }
+        if (known.empty()) ++indiRecords_;
         number = static_cast<int32_t>(n);
     }
     if (!grow(number)) return false;
@@ -395,9 +455,11 @@ bool GedcomPass::usePointer(std::string_view value, int32_t& number) {
         const auto it = plan_->byId.find(id);
         if (it != plan_->byId.end()) number = it->second;
     } else {
-        // Numbers past the last INDI record are dropped once the pass is over.
+        // Numbers past the last INDI record are dropped once the pass is over; those beyond what
+        // the digits may number are sure to be.
         const int64_t n = XrefNumber(value);
-        if (n > 0 && n + 1025 <= store_.recordLimit()) number = static_cast<int32_t>(n);
+        if (n > 0 && n + 1025 <= store_.recordLimit() && mayNumberByDigits(n))
+            number = static_cast<int32_t>(n);
     }
     return number == 0 || grow(number);
 }
@@ -492,12 +554,14 @@ bool GedcomPass::onLevel1(const Line& line) {
         return true;
     case 'N':
         if (TagIs(tag, "NAME", 4)) {
-            if (current_ != 0) ParseName(line.value, store_[current_], store_.ansiFlag);
+            // The first name of a record is the person's; later ones are aliases or married names.
+            if (current_ != 0 && !named_ && GivesAName(line.value)) {
+                ParseName(line.value, store_[current_], store_.ansiFlag);
+                named_ = true;
+            }
         } else if (TagIs(tag, "NATI", 4)) {
             if (current_ != 0) {
-                size_t length = std::min(line.value.size(), kMaxLineBytes);
-                std::memcpy(scratch_, line.value.data(), length);
-                scratch_[length] = '\0';
+                const size_t length = CopyText(scratch_, kMaxLineBytes, line.value);
                 if (store_.ansiFlag == 0) AnselToAnsi(scratch_, length);
                 store_[current_].country = LookupCountry(scratch_);
             }
@@ -525,10 +589,8 @@ void GedcomPass::onLevel2(const Line& line) {
     if (!TagIs(line.tag, "PLAC", 4)) return;
     std::string_view value = line.value;
     if (store_.ansiFlag == 0) {
-        size_t length = std::min(value.size(), kMaxLineBytes);
-        std::memcpy(scratch_, value.data(), length);
-        length = AnselToAnsi(scratch_, length);
-        value = std::string_view(scratch_, length);
+        const size_t length = CopyText(scratch_, kMaxLineBytes, value);
+        value = std::string_view(scratch_, AnselToAnsi(scratch_, length));
     }
     if (current_ != 0) {
         Individual& person = store_[current_];
@@ -582,7 +644,7 @@ size_t AnselToAnsi(char* text, size_t length) {
     for (size_t r = 0; r < length; ++r) {
         const auto c = static_cast<unsigned char>(text[r]);
         if (!IsAnselDiacritic(c)) {
-            text[w++] = static_cast<char>(c);
+            text[w++] = static_cast<char>(AnselSpecial(c));
             continue;
         }
         if (r + 1 >= length) break; // a diacritic without its letter is dropped
@@ -620,25 +682,26 @@ void ParseName(std::string_view value, Individual& person, int32_t ansiFlag) {
         const std::string_view givenPart = value.substr(0, separator);
         if (separator != std::string_view::npos) surnamePart = value.substr(separator + 1);
         std::string_view word = TrimTrailingBlanks(givenPart.substr(0, FindAny(givenPart, " ")));
+        char buffer[kMaxLineBytes + 1];
         if (ansiFlag == 0) {
-            char buffer[kMaxLineBytes + 1];
-            const size_t length = std::min(word.size(), kMaxLineBytes);
-            std::memcpy(buffer, word.data(), length);
+            const size_t length = CopyText(buffer, kMaxLineBytes, word);
             word = TrimTrailingBlanks(std::string_view(buffer, AnselToAnsi(buffer, length)));
-            StoreText(person.givenName, word.data(), word.size());
-        } else {
-            StoreText(person.givenName, word.data(), word.size());
         }
+        StoreText(person.givenName, word);
     }
     std::string_view surname = surnamePart.substr(0, FindAny(surnamePart, "/-="));
     char buffer[sizeof person.surname];
     size_t length = 0;
     for (char c : surname) {
         if (length == sizeof buffer - 1) break;
-        if (ansiFlag == 0 && IsAnselDiacritic(static_cast<unsigned char>(c))) continue;
-        buffer[length++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        if (ansiFlag == 0) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (IsAnselDiacritic(byte)) continue;
+            c = static_cast<char>(AnselSpecial(byte));
+        }
+        buffer[length++] = UpperCase1252(c);
     }
-    StoreText(person.surname, buffer, length);
+    StoreText(person.surname, std::string_view(buffer, length));
 }
 
 void ParseDate(std::string_view value, Individual& person, int32_t eventContext) {
@@ -681,9 +744,8 @@ void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& f
         if (role == kRoleTown) {
             size_t stored = 0;
             for (; pos < n && value[pos] != ','; ++pos) {
-                const unsigned char c = TownChar(static_cast<unsigned char>(value[pos]));
-                if (c != 0 && stored < sizeof person.place - 1)
-                    person.place[stored++] = static_cast<char>(c);
+                if (stored < sizeof person.place - 1)
+                    person.place[stored++] = UpperCase1252(value[pos]);
             }
             person.place[stored] = '\0';
         } else {
@@ -703,22 +765,13 @@ void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& f
 
 namespace {
 
-int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat& format,
-                       Reporter& reporter) {
-    const auto readError = [&] {
-        reporter.report({"Erreur fread", "arbolix", MessageIcon::Stop});
-        return -1;
-    };
-    const auto tooMany = [&] {
-        reporter.report({Format("Fichier GEDCOM limité à %d personnes par la mémoire\n", store.topIndex()),
-                         "arbolix", MessageIcon::Stop});
-        return -1;
-    };
-    DetectedEncoding encoding;
-    if (!DecideEncoding(source, encoding)) return readError();
-    const bool ansel = encoding.encoding == TextEncoding::Ansel;
+enum class Attempt { Read, Failed, NotUtf8 };
 
-    Numbering inOrder;
+// Reads the source in one encoding, numbered by the digits of the ids when they allow it and in
+// order of appearance otherwise. Failed: reported.
+Attempt ReadAs(PersonStore& store, ByteSource& source, const DetectedEncoding& encoding,
+               const PlaceFormat& format, Reporter& reporter) {
+    const bool ansel = encoding.encoding == TextEncoding::Ansel;
     auto pass = [&](const Numbering& plan) {
         store.resetForReading();
         store.clearIdTexts();
@@ -727,17 +780,47 @@ int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat
     };
     GedcomPass::Outcome outcome = pass(Numbering{});
     if (outcome == GedcomPass::Outcome::DigitsUnusable) {
-        // More persons than the memory allows leave an empty store, still usable.
+        Numbering inOrder;
         const Counted count = NumberInOrder(source, encoding, store.recordLimit(), inOrder);
+        if (count == Counted::NotUtf8) return Attempt::NotUtf8;
         if (count != Counted::Done) {
+            // More persons than the memory allows leave an empty store, still usable.
             store.resetForReading();
             store.clearIdTexts();
-            store.dropSnapshot();
-            return count == Counted::TooMany ? tooMany() : readError();
+            if (count == Counted::ReadError) {
+                ReportReadError(reporter);
+            } else {
+                reporter.report({Format("Fichier GEDCOM limité à %d personnes par la mémoire\n",
+                                        store.topIndex()),
+                                 "arbolix", MessageIcon::Stop});
+            }
+            return Attempt::Failed;
         }
         outcome = pass(inOrder);
     }
-    if (outcome != GedcomPass::Outcome::Read) {
+    switch (outcome) {
+    case GedcomPass::Outcome::Read:
+        return Attempt::Read;
+    case GedcomPass::Outcome::NotUtf8:
+        return Attempt::NotUtf8;
+    default:
+        return Attempt::Failed;
+    }
+}
+
+int32_t ReadFromSource(PersonStore& store, ByteSource& source, const PlaceFormat& format,
+                       Reporter& reporter) {
+    DetectedEncoding encoding;
+    if (!DecideEncoding(source, encoding)) return ReportReadError(reporter);
+    Attempt attempt = ReadAs(store, source, encoding, format, reporter);
+    if (attempt == Attempt::NotUtf8) {
+        // Decoding stopped at the first byte that is not UTF-8: the file is read again from the
+        // top in its other encoding. A UTF-8 file is read once.
+        encoding.encoding = *encoding.ifNotUtf8;
+        encoding.ifNotUtf8.reset();
+        attempt = ReadAs(store, source, encoding, format, reporter);
+    }
+    if (attempt != Attempt::Read) {
         store.dropSnapshot();
         return -1;
     }
@@ -757,8 +840,10 @@ int32_t ReadGedcomBytes(PersonStore& store, std::string_view bytes, const PlaceF
 int32_t ReadGedcom(PersonStore& store, const std::string& path, const PlaceFormat& format,
                    Reporter& reporter) {
     FileSource source;
-    if (!source.open(path)) {
-        reporter.report({"Erreur ouverture fichier", "arbolix", MessageIcon::Stop});
+    std::string reason;
+    if (!source.open(path, reason)) {
+        reporter.report({"Erreur ouverture fichier : " + path + " (" + reason + ")", "arbolix",
+                         MessageIcon::Stop});
         return -1;
     }
     return ReadFromSource(store, source, format, reporter);

@@ -43,7 +43,9 @@ void ParseDate(std::string_view value, Individual& person, int32_t eventContext)
 void ParsePlace(std::string_view value, Individual& person, const PlaceFormat& format);
 
 // Rewrites ANSEL combining diacritics followed by their letter as one Windows-1252 letter, in
-// place; returns the new length (the text is NUL-terminated there).
+// place; a diacritic without such a letter is dropped and its letter kept. ANSEL's special
+// characters become their Windows-1252 forms. Returns the new length (the text is NUL-terminated
+// there).
 size_t AnselToAnsi(char* text, size_t length);
 // Removes the ANSEL combining bytes, stopping at the first '/'; returns the new length.
 size_t StripAnselDiacritics(char* text, size_t length);

@@ -26,7 +26,7 @@ std::string Utf16Bytes(std::u16string_view text, bool littleEndian) {
 }
 
 std::string Decoded(std::string bytes, TextEncoding encoding, size_t bomLength = 0) {
-    DecodeToWindows1252(bytes, {encoding, bomLength, ""});
+    DecodeToWindows1252(bytes, {encoding, bomLength, "", {}});
     return bytes;
 }
 
@@ -36,8 +36,8 @@ std::string Header(std::string_view charValue, std::string_view body = "") {
 }
 
 // The decision in its order: a byte-order mark, the zero bytes of UTF-16 without one, the
-// header's CHAR line, UTF-8 without one, and the content of files said to be ANSI, UTF-8 or of an
-// unknown kind.
+// header's CHAR line, and the content of files said to be ANSI, UTF-8, of an unknown kind or
+// nothing at all.
 TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
     using E = TextEncoding;
     const std::u16string head16 = u"0 HEAD\r\n1 CHAR ANSEL\r\n0 TRLR\r\n";
@@ -52,20 +52,20 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
         {"\xEF\xBB\xBF" + Header("ANSEL"), E::Utf8, "ANSEL"},
         {"\xFE\xFF" + Utf16Bytes(head16, false), E::Utf16Be, "ANSEL"},
         {Utf16Bytes(head16, true), E::Utf16Le, "ANSEL"},
-        // No CHAR line in the header (GEDCOM 7), or no header at all: UTF-8.
+        // No CHAR line in the header (GEDCOM 7), or no header at all: UTF-8 when every byte is.
         {"0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 CHAR ANSEL\n0 TRLR\n", E::Utf8, ""},
         {"", E::Utf8, ""},
-        // ANSI and unknown values holding valid UTF-8 are UTF-8; one byte that is not UTF-8
-        // after a valid sequence settles it the other way.
+        // ANSI, UTF-8, unknown values and no value at all: UTF-8 when every byte is; one byte
+        // that is not, before or after valid sequences, settles it the other way.
         {Header("ANSI", longAscii + "Andr\xC3\xA9"), E::Utf8, "ANSI"},
         {Header("ANSI", "\xC3\xA9" + longAscii + "\xE9"), E::Windows1252, "ANSI"},
         {Header("GENEWEB", "\xE2\x80\x99"), E::Utf8, "GENEWEB"},
         {Header("GENEWEB", "\xE2\x65"), E::Ansel, "GENEWEB"},
         {Header("ANSEL", "Andr\xC3\xA9"), E::Ansel, "ANSEL"},
-        // UTF-8 without any valid sequence is read as Windows-1252, but a single damaged byte
-        // in a file with real UTF-8 keeps it UTF-8.
         {Header("UTF-8", "Andr\xE9 L\xE9on"), E::Windows1252, "UTF-8"},
-        {Header("UTF-8", "Andr\xE9 L\xC3\xA9on"), E::Utf8, "UTF-8"},
+        {Header("UTF-8", "Andr\xE9 L\xC3\xA9on"), E::Windows1252, "UTF-8"},
+        {"0 HEAD\n0 @I1@ INDI\n1 NAME L\xC3\xA9on /" + longAscii + "M\xFCller/\n", E::Windows1252,
+         ""},
         {Header("UNICODE", "Jean"), E::Utf8, "UNICODE"},
     };
     for (const auto& c : cases) {
@@ -76,14 +76,17 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
 }
 
 // The usual values are left to SharedFilesMatchTheirManifest.
+// (Bytes that are not UTF-8 show what a value stands for: UTF-8 and ANSI fall back to
+// Windows-1252, values not recognised to ANSEL.)
 TEST(DetectGedcomEncoding, MapsCharValuesWhateverTheirCaseAndBlanks) {
     using E = TextEncoding;
     const std::pair<std::string, TextEncoding> cases[] = {
-        {"utf8", E::Utf8},          {"", E::Ansel},      {"IBM WINDOWS", E::Windows1252},
+        {"utf8", E::Windows1252},   {"", E::Ansel},      {"IBM WINDOWS", E::Windows1252},
         {"Latin1", E::Windows1252}, {"MSDOS", E::Cp437}, {"Mac", E::MacRoman},
     };
     for (const auto& [value, expected] : cases) {
-        const DetectedEncoding found = DetectGedcomEncoding(Header(" \t" + value + "  ", "Jean"));
+        const DetectedEncoding found =
+            DetectGedcomEncoding(Header(" \t" + value + "  ", "J\xE9r\xF4me"));
         EXPECT_EQ(found.encoding, expected) << "CHAR " << value;
         EXPECT_EQ(found.declared, value);
     }
@@ -175,9 +178,8 @@ TextEncoding ExpectedEncoding(const std::string& declared, const std::string& ma
     if (declared == "ANSEL") return TextEncoding::Ansel;
     if (declared == "IBMPC") return TextEncoding::Cp437;
     if (declared == "MACINTOSH") return TextEncoding::MacRoman;
-    if (declared == "ANSI" || declared == "ASCII" || declared == "LATIN1")
-        return IsValidUtf8WithMultibyte(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-    return TextEncoding::Utf8; // UTF-8, UNICODE or no CHAR
+    // ANSI, ASCII, LATIN1, UTF-8, UNICODE or no CHAR.
+    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 TEST(DetectGedcomEncoding, SharedFilesMatchTheirManifest) {

@@ -1,12 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <random>
 #include <string>
 
 #include "base/reporter.h"
 #include "data/gedcom_reader.h"
+#include "support/test_support.h"
 
 namespace arbolix {
 namespace {
@@ -40,8 +49,13 @@ TEST(GedcomReader, Names) {
     };
     const std::vector<Row> rows = {
         {"1 NAME Jean Pierre /DUPONT-MARTIN/\n", "Jean", "DUPONT"},
-        // The second NAME keeps the given name.
-        {"1 NAME Marie /Lef\xE8vre/\n1 NAME /martin/\n", "Marie", "MARTIN"},
+        // Later NAME lines (aliases, married names) change nothing; an empty one names nobody.
+        {"1 NAME Marie /Lef\xE8vre/\n1 NAME Marie Winklmayr\n1 NAME /martin/\n", "Marie",
+         "LEF\xC8VRE"},
+        {"1 NAME\n1 NAME //\n1 NAME Luc /Roy/\n", "Luc", "ROY"},
+        // Every Windows-1252 letter with an upper-case form gets it; ß, µ and ÷ have none.
+        {"1 NAME \xE9mile /tr\xE8ves h\xF6\xF0vir \x9A\x9C\x9E\xFF\xFE\xDF\xB5\xF7/\n", "\xE9mile",
+         "TR\xC8VES H\xD6\xD0VIR \x8A\x8C\x8E\x9F\xDE\xDF\xB5\xF7"},
         {"1 NAME Paul\n", "Paul", ""},
         {"1 NAME   Anne   /de la Tour/\n", "Anne", "DE LA TOUR"},
         {"1 NAME " + std::string(40, 'a') + " /" + std::string(80, 'x') + "/\n", std::string(31, 'a'),
@@ -49,8 +63,8 @@ TEST(GedcomReader, Names) {
         {"1 NAME Louis=Dupuis\n", "Louis", "DUPUIS"},
     };
     Read r(Persons(rows));
-    EXPECT_EQ(r.result, 6);
-    for (int32_t i = 1; i <= 6; ++i) {
+    EXPECT_EQ(r.result, 8);
+    for (int32_t i = 1; i <= 8; ++i) {
         EXPECT_EQ(r[i].givenName, rows[i - 1].given) << i;
         EXPECT_EQ(r[i].surname, rows[i - 1].surname) << i;
     }
@@ -88,9 +102,12 @@ TEST(GedcomReader, PlacesTownsAndCountries) {
         {"1 BURI\n2 PLAC Lyon\n1 BIRT\n2 PLAC \xC9vreux,27000,Eure,Normandie,France\n", "\xC9VREUX", 207},
         {"1 RESI\n2 PLAC Li\xE8ge, , , , Belgique\n1 DEAT\n2 PLAC Namur\n", "LI\xC8GE", 208},
         {"1 BIRT\n2 PLAC " + std::string(70, 'a') + ",1,2,3,Italie\n", std::string(63, 'A'), 211},
+        // No letter of a town is dropped.
+        {"1 BIRT\n2 PLAC a\xF1o \xF8\xF0\xFE\xDF\xFF \xD1\xD8\xD0\xDE,,,,BR\xC9SIL\n",
+         "A\xD1O \xD8\xD0\xDE\xDF\x9F \xD1\xD8\xD0\xDE", 252},
     };
     Read r(Persons(rows));
-    for (int32_t i = 1; i <= 4; ++i) {
+    for (int32_t i = 1; i <= 5; ++i) {
         EXPECT_EQ(r[i].place, rows[i - 1].place) << i;
         EXPECT_EQ(r[i].country, rows[i - 1].country) << i;
     }
@@ -156,11 +173,44 @@ TEST(GedcomReader, RecordsNumberedByTheirDigits) {
     EXPECT_EQ(c[3].xref, 3);
     EXPECT_EQ(c[1].father, 3);
     EXPECT_EQ(c[1].mother, 0);
+}
 
-    // The store grows beyond the first block.
-    Read far(Ged("0 @I1@ INDI\n0 @I5000@ INDI\n0 @I2@ INDI\n"));
-    EXPECT_EQ(far.result, 5000);
-    EXPECT_EQ(far[5000].xref, 5000);
+// The digits number the records only while the largest number stays within twice the records
+// plus 1024; otherwise the records are numbered in order and the store does not grow for them.
+TEST(GedcomReader, SparseNumbersAreNumberedInOrder) {
+    std::string ten;
+    for (int i = 1; i <= 10; ++i) ten += "0 @I" + std::to_string(i) + "@ INDI\n";
+    std::string descending;
+    for (int i = 1500; i >= 1; --i) descending += "0 @I" + std::to_string(i) + "@ INDI\n";
+    const struct {
+        std::string text;
+        bool inOrder;
+        int32_t result;
+        std::string idOfLast; // id of the record numbered `result`
+    } cases[] = {
+        {"0 @I400000@ INDI\n1 NAME Ann /Far/\n", true, 1, "I400000"},
+        {Ged("0 @I1@ INDI\n0 @I5000@ INDI\n0 @I2@ INDI\n"), true, 3, "I2"},
+        {Ged(ten + "0 @I1046@ INDI\n"), false, 1046, "I1046"},
+        {Ged(ten + "0 @I1047@ INDI\n"), true, 11, "I1047"},
+        {Ged(descending), false, 1500, "I1500"},
+        // A pointer far beyond the records links nobody.
+        {Ged("0 @I1@ INDI\n0 @I2@ INDI\n0 @F1@ FAM\n1 HUSB @I400000@\n1 WIFE @I2@\n1 CHIL @I1@\n"),
+         false, 2, "I2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        Read r(c.text);
+        EXPECT_EQ(r.result, c.result);
+        EXPECT_EQ(r.store.numberedInOrder, c.inOrder);
+        EXPECT_EQ(r.store.idText(r.result), c.idOfLast);
+        EXPECT_LE(r.store.recordCount(), std::max(c.result, PersonStore::kInitialTop) + 1025);
+    }
+    Read far(cases[0].text);
+    EXPECT_EQ(FindPerson(far.store, "@I400000@"), 1);
+    EXPECT_STREQ(far[1].surname, "FAR");
+    Read family(cases[5].text);
+    EXPECT_EQ(family[1].father, 0);
+    EXPECT_EQ(family[1].mother, 2);
 }
 
 TEST(GedcomReader, IdsWithoutUsableDigitsAreNumberedInOrder) {
@@ -209,7 +259,9 @@ TEST(GedcomReader, MemoryLimitStopsWithMessageAndLeavesAnEmptyStore) {
 
 TEST(GedcomReader, AnselDiacritics) {
     Read r(Ged("0 @I1@ INDI\n1 NAME \xE2\x65loise /B\xE2\x65rard/\n1 BIRT\n2 PLAC \xF0\x43r\xE8teil,,,,France\n"
-               "1 NATI \xE2\x45tats-Unis\n0 @I2@ INDI\n1 NAME \xE1\x61\xE3o\xE8u\xE1x /X/\n",
+               "1 NATI \xE2\x45tats-Unis\n0 @I2@ INDI\n1 NAME \xE1\x61\xE3o\xE8u\xE1x /X/\n"
+               "0 @I3@ INDI\n1 NAME \xE5\x41nna /\xFEOdin\xA5\xB2/\n1 BIRT\n"
+               "2 PLAC \xE4\x42ourg \xA2\xB5\xCF\n",
                "ANSEL"));
     EXPECT_EQ(r.store.ansiFlag, 0);
     EXPECT_STREQ(r[1].givenName, "\xE9loise");
@@ -217,6 +269,10 @@ TEST(GedcomReader, AnselDiacritics) {
     EXPECT_STREQ(r[1].place, "\xC7RTEIL"); // cedilla on C, diaeresis on t: the t stays
     EXPECT_EQ(r[1].country, 283);          // "éEtats-Unis" gives the key éTA
     EXPECT_STREQ(r[2].givenName, "\xE0\xF4\xFCx");
+    // Marks without a Windows-1252 letter (macron, tilde, high comma) leave the bare letter;
+    // special characters (Æ ø Ø æ ß) become Windows-1252 ones.
+    EXPECT_EQ(std::string(r[3].givenName) + " " + r[3].surname + " " + r[3].place,
+              "Anna ODIN\xC6\xD8 BOURG \xD8\xC6\xDF");
 
     char text[] = "a\xE2";
     EXPECT_EQ(AnselToAnsi(text, 2), 1u); // a trailing diacritic is dropped
@@ -229,9 +285,37 @@ TEST(GedcomReader, CharacterSetsAreDecodedToWindows1252) {
     // UTF-8 declared ANSI or without a CHAR line.
     for (const std::string& file : {Ged(body, "ANSI"), "0 HEAD\n" + body}) {
         Read r(file);
-        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname, "\xE9lodie C\x9CUR");
+        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname, "\xE9lodie C\x8CUR");
     }
     EXPECT_STREQ(Read(Ged(body))[1].place, "S\xC9\x45S");
+}
+
+// A file that is not UTF-8 throughout is Windows-1252, whatever it declares and wherever its
+// valid UTF-8 sequences and its other bytes lie: no letter becomes '?'.
+TEST(GedcomReader, FilesNotAllUtf8AreWindows1252) {
+    const std::string helene = "0 @I1@ INDI\n1 NAME H\xE9l\xE8ne /M\xFCller/\n";
+    const std::string andre = "0 @I2@ INDI\n1 NAME Andr\xC3\xA9 /Caf\xC3\xA9/\n";
+    std::string longUtf8; // past the first block read
+    for (int i = 0; i < 400; ++i) longUtf8 += "1 NOTE " + std::string(3000, 'x') + "\xC3\xA9\n";
+    for (const std::string& file :
+         {"0 HEAD\n" + andre + helene, "0 HEAD\n" + helene + andre, Ged(andre + helene, "UTF-8"),
+          "0 HEAD\n" + andre + longUtf8 + helene}) {
+        Read r(file);
+        ASSERT_EQ(r.result, 2);
+        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname, "H\xE9l\xE8ne M\xDCLLER");
+        EXPECT_EQ(std::string(r[2].givenName) + " " + r[2].surname, "Andr\xC3\xA9 CAF\xC3\xA9");
+    }
+}
+
+// A tag without a value has nothing to copy (UBSan watches these copies).
+TEST(GedcomReader, TagsWithoutValue) {
+    for (const char* charset : {"ANSI", "ANSEL"}) {
+        Read r(Ged("0 @I1@ INDI\n1 NAME\n1 NATI\n1 BIRT\n2 PLAC\n2 DATE\n1 NAME Paul /Roy/\n"
+                   "1 RESI\n2 PLAC Liege\n0 @F1@ FAM\n1 HUSB @I1@\n1 MARR\n2 PLAC\n",
+                   charset));
+        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname + " " + r[1].place,
+                  "Paul ROY LIEGE");
+    }
 }
 
 // (Line ends are left to the CR-only and CR LF files of gedcom_corpus_test.cpp.)
@@ -250,12 +334,6 @@ TEST(GedcomReader, EmptyFilesAndFilesThatAreNotGedcom) {
     EXPECT_EQ(Read("").result, 0);
     EXPECT_EQ(Read(Ged("")).result, 0);
 
-    PersonStore store;
-    ListReporter reporter;
-    EXPECT_EQ(ReadGedcom(store, "/nonexistent/arbolix.ged", {}, reporter), -1);
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, "Erreur ouverture fichier");
-
     std::mt19937 random(42);
     for (int round = 0; round < 20; ++round) {
         std::string noise(20000, '\0');
@@ -264,6 +342,33 @@ TEST(GedcomReader, EmptyFilesAndFilesThatAreNotGedcom) {
         Read r(noise);
         EXPECT_GE(r.result, 0);
         EXPECT_LE(r.result, r.store.topIndex());
+    }
+}
+
+// A folder, a pipe or a device is refused at once; the message names the file and the reason.
+TEST(GedcomReader, FilesThatCannotBeOpened) {
+    test::TempDir dir;
+    const std::string pipe = dir.file("pipe.ged").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("absent.ged").string(), std::strerror(ENOENT)},
+        {dir.path().string(), std::strerror(EISDIR)},
+        {pipe, "pas un fichier ordinaire"},
+        {"/dev/null", "pas un fichier ordinaire"},
+    };
+    for (const auto& [path, reason] : cases) {
+        PersonStore store;
+        ListReporter reporter;
+        auto reading = std::async(std::launch::async, [&] { return ReadGedcom(store, path, {}, reporter); });
+        if (reading.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            ADD_FAILURE() << "waiting on " << path;
+            ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK)); // lets the reading end
+        }
+        EXPECT_EQ(reading.get(), -1) << path;
+        ASSERT_EQ(reporter.messages.size(), 1u) << path;
+        EXPECT_EQ(reporter.messages[0].text, "Erreur ouverture fichier : " + path + " (" + reason + ")");
+        EXPECT_EQ(reporter.messages[0].caption, "arbolix");
+        EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Stop);
     }
 }
 
