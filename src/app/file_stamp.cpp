@@ -7,31 +7,16 @@
 
 namespace arbolix {
 
-namespace {
-
-std::string ReasonOf(int error) {
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return "fichier introuvable";
-    case EACCES:
-    case EPERM:
-        return "accès refusé";
-    default:
-        return std::strerror(error);
-    }
-}
-
-} // namespace
-
 std::optional<FileStamp> StampOfFile(const std::string& path, std::string* reason) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        if (reason != nullptr) *reason = ReasonOf(errno);
+        if (reason != nullptr) *reason = std::strerror(errno);
         return std::nullopt;
     }
     if (!S_ISREG(info.st_mode)) {
-        if (reason != nullptr) *reason = "ce n'est pas un fichier ordinaire";
+        // Said as the reader says it when it opens the file.
+        if (reason != nullptr)
+            *reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "pas un fichier ordinaire";
         return std::nullopt;
     }
     FileStamp stamp;

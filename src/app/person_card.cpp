@@ -215,13 +215,17 @@ std::vector<CardField> CardFields(const PersonCard& card) {
 
 bool ScanPersonCard(ByteSource& source, std::string_view id, PersonCard& card) {
     DetectedEncoding encoding;
-    if (!DecideEncoding(source, encoding)) return false;
-    CardScan scan(id, card);
-    scan.setDecodedAnsel(encoding.encoding == TextEncoding::Ansel);
-    LineReader reader(source, encoding);
-    std::string_view line;
-    while (reader.next(line)) scan.line(line);
-    return !reader.failed();
+    std::optional<CardScan> scan;
+    const auto start = [&] {
+        card = PersonCard{};
+        scan.emplace(id, card);
+    };
+    start();
+    return ForEachGedcomLine(source, encoding, start, [&](std::string_view line) {
+        scan->setDecodedAnsel(encoding.encoding == TextEncoding::Ansel);
+        scan->line(line);
+        return true;
+    });
 }
 
 std::optional<PersonCard> ReadPersonCard(const std::string& path, std::string_view id,
@@ -233,15 +237,13 @@ std::optional<PersonCard> ReadPersonCard(const std::string& path, std::string_vi
     };
     std::string reason;
     const std::optional<FileStamp> now = StampOfFile(path, &reason);
-    if (!now) return fail("Erreur ouverture fichier " + path + " : " + reason);
+    if (!now) return fail("Erreur ouverture fichier : " + path + " (" + reason + ")");
     if (readAs && *now != *readAs)
         return fail("Le fichier " + path +
                     " a été modifié depuis sa lecture : ouvrez-le à nouveau pour voir la fiche.");
     FileSource source;
-    errno = 0;
-    if (!source.open(path))
-        return fail("Erreur ouverture fichier " + path + " : " +
-                    (errno != 0 ? std::strerror(errno) : "lecture impossible"));
+    if (!source.open(path, reason))
+        return fail("Erreur ouverture fichier : " + path + " (" + reason + ")");
     PersonCard card;
     if (!ScanPersonCard(source, id, card)) return fail("Erreur lecture fichier " + path);
     return card;

@@ -220,4 +220,21 @@ bool LineReader::next(std::string_view& line) {
     }
 }
 
+bool ForEachGedcomLine(ByteSource& source, DetectedEncoding& encoding,
+                       const std::function<void()>& restart,
+                       const std::function<bool(std::string_view line)>& line) {
+    if (!DecideEncoding(source, encoding)) return false;
+    for (;;) {
+        LineReader reader(source, encoding);
+        std::string_view text;
+        while (reader.next(text))
+            if (!line(text)) return true;
+        if (!reader.notUtf8()) return !reader.failed();
+        encoding.encoding = *encoding.ifNotUtf8;
+        encoding.ifNotUtf8.reset();
+        if (!source.rewind()) return false;
+        restart();
+    }
+}
+
 } // namespace arbolix

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,5 +100,14 @@ private:
     bool skippingRest_ = false; // inside the rest of an over-long line
     bool lfMayFollow_ = false;  // the last line ended with CR at the end of the decoded text
 };
+
+// Every line of a source, decoded to Windows-1252, with the encoding settled on the way: a file
+// taken for UTF-8 that turns out not to be is walked again from the top in its other encoding,
+// after `restart` has been called so that the caller drops what it gathered. `line` returns false
+// to stop the walk. `encoding` ends as the encoding the lines were decoded from. False on a read
+// error.
+bool ForEachGedcomLine(ByteSource& source, DetectedEncoding& encoding,
+                       const std::function<void()>& restart,
+                       const std::function<bool(std::string_view line)>& line);
 
 } // namespace arbolix

@@ -49,17 +49,18 @@ std::vector<std::string> ReadPlaceSamples(const std::string& path, int limit) {
     std::vector<std::string> samples;
     FileSource source;
     DetectedEncoding encoding;
-    if (limit <= 0 || !source.open(path) || !DecideEncoding(source, encoding)) return samples;
-    LineReader reader(source, encoding);
-    std::string_view line;
-    while (static_cast<int>(samples.size()) < limit && reader.next(line)) {
+    std::string reason;
+    if (limit <= 0 || !source.open(path, reason)) return samples;
+    const auto restart = [&] { samples.clear(); };
+    ForEachGedcomLine(source, encoding, restart, [&](std::string_view line) {
         const std::string_view value = PlaceValue(line);
-        if (Trimmed(value).empty()) continue;
+        if (Trimmed(value).empty()) return true;
         std::string sample(value);
         if (encoding.encoding == TextEncoding::Ansel)
             sample.resize(AnselToAnsi(sample.data(), sample.size()));
         samples.push_back(std::move(sample));
-    }
+        return static_cast<int>(samples.size()) < limit;
+    });
     return samples;
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -263,9 +265,9 @@ TEST(PersonCard, AFileChangedOrGoneSinceReadingIsNamedWithTheReason) {
     std::filesystem::rename(other, path);
     refused("modifié depuis sa lecture");
     std::filesystem::remove(path);
-    refused("fichier introuvable");
+    refused("Erreur ouverture fichier : " + path + " (" + std::strerror(ENOENT) + ")");
     std::filesystem::create_directory(path);
-    refused("n'est pas un fichier ordinaire");
+    refused("Erreur ouverture fichier : " + path + " (" + std::strerror(EISDIR) + ")");
 }
 
 } // namespace

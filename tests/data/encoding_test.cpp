@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/encoding.h"
+#include "data/gedcom_lines.h"
 #include "support/test_support.h"
 
 namespace arbolix {
@@ -207,6 +208,38 @@ TEST(DetectGedcomEncoding, SharedFilesMatchTheirManifest) {
         ++files;
     }
     EXPECT_GT(files, 100);
+}
+
+} // namespace
+} // namespace arbolix
+
+namespace arbolix {
+namespace {
+
+// A file without CHAR taken for UTF-8 until a Windows-1252 byte shows it is not: the walk starts
+// again in Windows-1252 and nothing turns into "?", even the valid UTF-8 pair seen first.
+TEST(ForEachGedcomLine, StartsAgainInTheOtherEncodingWhenTheBytesAreNotUtf8) {
+    std::string bytes = "0 HEAD\n0 @I1@ INDI\n1 NAME A\xC3\xA9 /X/\n";
+    for (int i = 0; i < 5000; ++i) bytes += "1 NOTE ligne " + std::to_string(i) + "\n";
+    bytes += "1 NAME H\xE9l\xE8ne /M\xFCller/\n0 TRLR\n";
+    MemorySource source(bytes);
+    DetectedEncoding encoding;
+    std::vector<std::string> names;
+    int restarts = 0;
+    const bool read = ForEachGedcomLine(
+        source, encoding,
+        [&] {
+            ++restarts;
+            names.clear();
+        },
+        [&](std::string_view line) {
+            if (line.starts_with("1 NAME ")) names.emplace_back(line.substr(7));
+            return true;
+        });
+    EXPECT_TRUE(read);
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(encoding.encoding, TextEncoding::Windows1252);
+    EXPECT_EQ(names, (std::vector<std::string>{"A\xC3\xA9 /X/", "H\xE9l\xE8ne /M\xFCller/"}));
 }
 
 } // namespace
