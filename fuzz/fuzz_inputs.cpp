@@ -231,7 +231,7 @@ void VarySettings(ChartSettings& s, Bits& bits) {
     static constexpr int32_t kGenerations[] = {16, 1, 2, 3, 5, 16, 30, 62};
     s.m_gene = bits.pick(kGenerations);
     s.m_gened = bits.pick(kGenerations);
-    if (bits.below(4) == 0) s.m_casevide = {bits.below(3), 1 + bits.below(2), bits.below(3)};
+    if (bits.below(16) == 0) s.m_casevide = {bits.below(3), 1 + bits.below(2), bits.below(3)};
     s.setnom = bits.below(8) != 0;
     for (int32_t* flag : {&s.setprenom, &s.setnaissance, &s.setdece, &s.lieu, &s.epoux, &s.drapeau,
                           &s.inverse_nom, &s.police_fixe, &s.brique})
@@ -248,10 +248,9 @@ void VarySettings(ChartSettings& s, Bits& bits) {
     s.larg = bits.pick(kLengths);
     s.largeur_pen = bits.pick(kPens);
     s.m_implexe.m_type = bits.below(5);
-    static constexpr int32_t kFillKinds[] = {kFillSolid,    kFillSolid,   kFillSolid,   kFillSolid,
-                                             kFillGradient, kFillTexture, kFillPattern, kFillSolid};
     for (FillSpec* fill : {&s.texture_fond, &s.texture_rectangle}) {
-        fill->kind = bits.pick(kFillKinds);
+        // Fills depend on the settings alone: seldom, so that the charts get the time.
+        fill->kind = bits.below(16) == 0 ? kFillGradient + bits.below(3) : kFillSolid;
         fill->gradientType = bits.below(6);
         fill->variant = bits.below(4);
         fill->textureId = bits.below(4) == 0 ? 162 : 167 + bits.below(29);

@@ -26,12 +26,15 @@ case $seconds in '' | *[!0-9]*)
     ;;
 esac
 
-# Inputs up to 32 KiB: a few hundred persons, enough for families and charts of every shape
+# Inputs up to 16 KiB: a hundred persons or more, enough for families and charts of every shape
 # while each run stays short.
-max_len=32768
+max_len=16384
 fuzz_dir=$ARBOLIX_ROOT/fuzz
 build=$ARBOLIX_ROOT/build-fuzz
 shared=${ARBOLIX_SHARED_GEDCOM:-$ARBOLIX_ROOT/../shared/gedcom}
+
+# Stack traces for undefined behaviour too.
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 ensure_packages "$ARBOLIX_ROOT/scripts/packages.txt"
 ensure_packages "$ARBOLIX_ROOT/scripts/fuzz-packages.txt"
@@ -132,15 +135,14 @@ for target in "${targets[@]}"; do
         -ignore_timeouts=1 -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -max_len="$max_len" -dict="$fuzz_dir/gedcom.dict" -artifact_prefix="$artifacts/" \
         >"$log" 2>&1 || true
-    # The last status line of the fork mode: "#N: cov: C ft: F corp: K exec/s: E oom/timeout/crash:
-    # O/T/X time: Ss ...".
+    # The last status line of the fork mode: "#N: cov: C ft: F corp: K exec/s E oom/timeout/crash:
+    # O/T/X time: Ss ..." (its exec/s is the last job's).
     status=$(grep -E '^#[0-9]+: cov:' "$log" | tail -n 1 || true)
     runs=$(grep -oE '^#[0-9]+' <<<"$status" | tr -d '#' || true)
-    rate=$(grep -oE 'exec/s:? [0-9]+' <<<"$status" | grep -oE '[0-9]+' || true)
     failures=$(grep -oE 'oom/timeout/crash: [0-9/]+' <<<"$status" || true)
     found=$(find "$artifacts" -type f -newer "$marker" | sort)
     rm -f "$marker"
-    line="$target: ${runs:-0} executions in $seconds s (${rate:-0}/s), corpus $(find "$corpus" -type f | wc -l) files, ${failures:-oom/timeout/crash: 0/0/0}"
+    line="$target: ${runs:-0} executions in $seconds s ($(( ${runs:-0} / seconds ))/s), corpus $(find "$corpus" -type f | wc -l) files, ${failures:-oom/timeout/crash: 0/0/0}"
     summary+=("$line")
     echo "$line"
     if [ -n "$found" ]; then

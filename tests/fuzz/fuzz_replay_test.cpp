@@ -42,9 +42,10 @@ std::map<std::string, std::string> KnownFailing() {
     return known;
 }
 
-std::vector<std::string> RegressionFiles() {
+// The file names of a folder of fuzz/, sorted.
+std::vector<std::string> FilesOf(const char* folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(kFuzzDir / "regressions"))
+    for (const auto& entry : std::filesystem::directory_iterator(kFuzzDir / folder))
         if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -70,16 +71,30 @@ TEST_P(Regression, ReadsAndChartsWithoutFault) {
     EXPECT_EQ(fuzz::ChartInput(bytes), fuzz::Faults{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Fuzz, Regression, testing::ValuesIn(RegressionFiles()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+std::string TestName(const testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fuzz, Regression, testing::ValuesIn(FilesOf("regressions")), TestName);
+
+// The seeds the fuzzing starts from go through without fault too: the checks of the fuzz targets
+// hold on ordinary files.
+class Seed : public testing::TestWithParam<std::string> {};
+
+TEST_P(Seed, ReadsAndChartsWithoutFault) {
+    const std::string bytes = test::ReadFileBytes(kFuzzDir / "seeds" / GetParam());
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(fuzz::ReadInput(bytes), fuzz::Faults{});
+    EXPECT_EQ(fuzz::ChartInput(bytes), fuzz::Faults{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Fuzz, Seed, testing::ValuesIn(FilesOf("seeds")), TestName);
 
 TEST(FuzzRegressions, KnownFailingListNamesKeptInputs) {
-    const std::vector<std::string> files = RegressionFiles();
+    const std::vector<std::string> files = FilesOf("regressions");
     for (const auto& [name, reason] : KnownFailing()) {
         EXPECT_TRUE(name == kFifoEntry ||
                     std::find(files.begin(), files.end(), name) != files.end())
