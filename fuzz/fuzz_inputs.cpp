@@ -526,7 +526,10 @@ void RunChart(PersonStore& store, ChartCase& chart, bool first, std::string_view
         if (faults.size() == before) CheckLayout(tree, chart.settings, faults);
         if (faults.size() == before) CheckLayoutAgainstPlainOne(tree, chart.settings, faults);
     }
-    Draw(tree, store, chart, std::max<int64_t>(zoom, 1), reporter);
+    // A chart of thousands of boxes draws nothing a smaller one does not, at great cost.
+    constexpr int32_t kDrawLimit = 3000;
+    if (tree.descendantCount + tree.ancestorCount <= kDrawLimit)
+        Draw(tree, store, chart, std::max<int64_t>(zoom, 1), reporter);
 }
 
 } // namespace

@@ -133,7 +133,8 @@ for target in "${targets[@]}"; do
     echo "== $target: fuzzing for $seconds s (log in $log)"
     "$build/fuzz/arbolix_fuzz_$target" "$corpus" "$seeds" -fork=1 -ignore_crashes=1 -ignore_ooms=1 \
         -ignore_timeouts=1 -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-        -max_len="$max_len" -dict="$fuzz_dir/gedcom.dict" -artifact_prefix="$artifacts/" \
+        -max_len="$max_len" -dict="$fuzz_dir/gedcom.dict" -entropic_scale_per_exec_time=1 \
+        -artifact_prefix="$artifacts/" \
         >"$log" 2>&1 || true
     # The last status line of the fork mode: "#N: cov: C ft: F corp: K exec/s E oom/timeout/crash:
     # O/T/X time: Ss ..." (its exec/s is the last job's).
@@ -146,8 +147,15 @@ for target in "${targets[@]}"; do
     summary+=("$line")
     echo "$line"
     if [ -n "$found" ]; then
-        echo "Files that failed:"
-        sed 's/^/  /' <<<"$found"
+        echo "Files that failed (with what a crash says when replayed):"
+        while read -r file; do
+            echo "  $file"
+            case $(basename "$file") in crash-*)
+                timeout 60 "$build/fuzz/arbolix_fuzz_$target" "$file" 2>&1 |
+                    grep -m1 -E 'runtime error|ERROR: (Address|Leak)Sanitizer|FAULT:' | cut -c1-200 | sed 's/^/    /' || true
+                ;;
+            esac
+        done <<<"$found"
     fi
 done
 
