@@ -4,18 +4,20 @@
 ARBOLIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ARBOLIX_BUILD=${ARBOLIX_BUILD:-$ARBOLIX_ROOT/build}
 
+# The packages of a list (one a line, '#' comments; default scripts/packages.txt) not installed yet.
 missing_packages() {
-    local pkg
-    grep -v -E '^\s*(#|$)' "$ARBOLIX_ROOT/scripts/packages.txt" | while read -r pkg; do
+    local list=${1:-$ARBOLIX_ROOT/scripts/packages.txt} pkg
+    grep -v -E '^\s*(#|$)' "$list" | while read -r pkg; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             printf '%s\n' "$pkg"
         fi
     done
 }
 
+# Installs the missing packages of a list (default scripts/packages.txt).
 ensure_packages() {
     local missing
-    missing=$(missing_packages | tr '\n' ' ')
+    missing=$(missing_packages "${1:-}" | tr '\n' ' ')
     [ -z "${missing// /}" ] && return 0
     if [ "$(id -u)" -ne 0 ]; then
         echo "Paquets manquants. Installez-les avec :" >&2
