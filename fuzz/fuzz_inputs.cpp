@@ -152,8 +152,9 @@ void ExpectSamePersons(const PersonStore& store, const std::vector<Individual>& 
 void CheckEncodingDecisions(std::string_view bytes, Faults& faults) {
     const DetectedEncoding whole = DetectGedcomEncoding(bytes);
     MemorySource source(bytes);
+    // Block by block, the header decides and the walk over the lines settles the rest.
     DetectedEncoding blocks;
-    if (!DecideEncoding(source, blocks))
+    if (!ForEachGedcomLine(source, blocks, [] {}, [](std::string_view) { return true; }))
         return faults.push_back("the encoding of memory could not be read");
     if (whole.encoding != blocks.encoding || whole.bomLength != blocks.bomLength ||
         whole.declared != blocks.declared)
