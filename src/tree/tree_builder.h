@@ -89,6 +89,7 @@ private:
     void compact();
     bool checkChildrenLimit();
     void computeGenerations();
+    void dropPersonsCutFromTheRoot();
     void duplicateChildrenOfRelatives();
     void duplicateDescendants(int32_t original, int32_t copy);
     void bridgeDescendantGaps();

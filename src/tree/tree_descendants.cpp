@@ -68,6 +68,7 @@ int TreeBuilder::descendantPart() {
             x.level = 0;
         }
     }
+    dropPersonsCutFromTheRoot();
     switch (cousin_) {
     case 2: duplicateChildrenOfRelatives(); break;
     case 1: bridgeDescendantGaps(); break;
@@ -211,6 +212,41 @@ void TreeBuilder::computeGenerations() {
             continue;
         }
         stack.push_back({child, children.begin(child)});
+    }
+}
+
+// A line stopped by a loop keeps the levels it gave further down before it stopped: persons
+// below the loop would then hang from persons who have left the chart. Taken generation by
+// generation, a person keeps only the links to parents still in the chart above it, and leaves the
+// chart with everything under it when none is left. Without loops nothing changes: every person
+// has a parent one generation up.
+void TreeBuilder::dropPersonsCutFromTheRoot() {
+    const int32_t highest = store_.highestXref;
+    std::vector<int32_t> start(static_cast<size_t>(gened_) + 2, 0);
+    for (int32_t i = 1; i <= highest; ++i) {
+        const int32_t level = store_[i].level;
+        if (level >= 2 && level <= gened_) ++start[static_cast<size_t>(level) + 1];
+    }
+    for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<int32_t> byLevel(static_cast<size_t>(start.back()));
+    std::vector<int32_t> fill(start.begin(), start.end() - 1);
+    for (int32_t i = 1; i <= highest; ++i) {
+        const int32_t level = store_[i].level;
+        if (level >= 2 && level <= gened_) byLevel[static_cast<size_t>(fill[static_cast<size_t>(level)]++)] = i;
+    }
+    for (const int32_t i : byLevel) {
+        Individual& x = store_[i];
+        bool reached = false;
+        for (int32_t* link : {&x.father, &x.mother}) {
+            if (*link <= 0) continue;
+            const int32_t above = store_[*link].level;
+            if (above >= 1 && above < x.level) {
+                reached = true;
+            } else {
+                *link = 0;
+            }
+        }
+        if (!reached) x.level = 0;
     }
 }
 

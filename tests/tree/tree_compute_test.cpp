@@ -292,6 +292,19 @@ TEST(ComputeTree, OwnGrandparentEndsWithAnAnomaly) {
         EXPECT_EQ(up->tree.ancestorCount, 3) << cousin;
         test::ExpectConsistentTables(up->tree);
     }
+
+    // 4 is his own father and a grandchild of the root through his mother 3; with the root's
+    // child 2 he has 5, who has 6. The loop takes 4 and 5 out of the chart: 6, reached only
+    // through them, goes too instead of hanging from nobody.
+    const std::string below =
+        FamilyText().persons(6, "B").family(1, 0, {2, 3}).family(0, 3, {4}).family(4, 0, {4})
+            .family(2, 4, {5}).family(5, 0, {6}).text();
+    for (int cousin : {0, 1, 2}) {
+        const auto c = ComputeChart(below, kModeDescendants, 1, [&](ChartSettings& s) { s.setcousin = cousin; });
+        EXPECT_EQ(c->result, 0);
+        EXPECT_EQ(c->ds(kXref), (V{1, 2, 3})) << cousin;
+        test::ExpectConsistentTables(c->tree);
+    }
 }
 
 TEST(ComputeTree, CountsAlongEveryLineForTheSelection) {
