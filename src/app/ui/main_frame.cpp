@@ -20,6 +20,7 @@
 #include "app/ui/arbolix_view.h"
 #include "app/ui/lock_keys.h"
 #include "app/ui/person_dialog.h"
+#include "app/ui/print_commands.h"
 #include "app/ui/setting_dialogs.h"
 #include "app/ui/wait_cursor.h"
 #include "base/profile.h"
@@ -109,9 +110,6 @@ bool Available(int command) {
     case cmd::kExportPicture:
     case cmd::kSaveVml:
     case cmd::kWebSite:
-    case cmd::kPrint:
-    case cmd::kPrintPreview:
-    case cmd::kPrintSetup:
     case cmd::kTextureBox:
     case cmd::kTextureBackground:
     case cmd::kHelp: return false;
@@ -192,6 +190,7 @@ CMainFrame::CMainFrame(std::unique_ptr<Profile> profile, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/arbolix.svg")));
     view_ = new CArbolixView(*document_, this);
     setCentralWidget(view_);
+    printing_ = new ChartPrinting(*document_, this);
     createActions();
     createMenus();
     createToolBars();
@@ -370,6 +369,10 @@ void CMainFrame::runCommand(int command) {
     case cmd::kZoomIn: view_->zoomIn(); return;
     case cmd::kZoomOut: view_->zoomOut(); return;
     case cmd::kZoomDefault: view_->defaultZoom(); return;
+    case cmd::kPrint: printing_->print(); return;
+    case cmd::kPrintDirect: printing_->printDirect(); return;
+    case cmd::kPrintPreview: printing_->preview(); return;
+    case cmd::kPrintSetup: printing_->pageSetup(); return;
     case cmd::kAbout:
     case cmd::kAbout2: showAbout(); return;
     case cmd::kPreviousRoot: {
