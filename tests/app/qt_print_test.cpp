@@ -245,7 +245,12 @@ TEST_F(Printing, EachSheetIsExactlyItsTileOfTheWholeSurface) {
     }
 }
 
+// The preview shows every page, and leaves alone the file the printer was last told to print to.
 TEST_F(Printing, ThePreviewShowsEveryPage) {
+    const std::string earlier = dir_.file("earlier.pdf").string();
+    ASSERT_TRUE(test::WriteFileBytes(earlier, "earlier"));
+    printing_.printer().setOutputFormat(QPrinter::PdfFormat);
+    printing_.printer().setOutputFileName(QString::fromStdString(earlier));
     const std::unique_ptr<QPrintPreviewDialog> dialog = printing_.makePreview();
     dialog->show();
     QPrintPreviewWidget* preview = dialog->findChild<QPrintPreviewWidget*>();
@@ -255,6 +260,8 @@ TEST_F(Printing, ThePreviewShowsEveryPage) {
     preview->updatePreview();
     EXPECT_EQ(preview->pageCount(), 64);
     dialog->close();
+    EXPECT_EQ(test::ReadFileBytes(earlier), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }
 
 } // namespace

@@ -1,18 +1,16 @@
 #include "app/ui/print_commands.h"
 
 #include <QPageSetupDialog>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QTemporaryFile>
-
-#include <filesystem>
-#include <system_error>
 
 #include "app/chart_document.h"
 #include "app/ui/wait_cursor.h"
 #include "base/reporter.h"
+#include "export/atomic_file.h"
 #include "export/qt_poster.h"
 
 namespace arbolix {
@@ -25,7 +23,9 @@ ChartPrinting::~ChartPrinting() = default;
 
 void ChartPrinting::print() {
     QPrintDialog dialog(printer_.get(), window_);
-    dialog.setMinMax(1, PosterPageCount(document_.settings().m_miseenpage));
+    const int32_t pages = PosterPageCount(document_.settings().m_miseenpage);
+    dialog.setMinMax(1, pages);
+    dialog.setFromTo(1, pages);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dialog.exec() == QDialog::Accepted) printOn(*printer_);
 }
@@ -54,28 +54,24 @@ std::unique_ptr<QPrintPreviewDialog> ChartPrinting::makePreview() {
 bool ChartPrinting::printOn(QPrinter& printer) {
     // Only a range chosen in the print dialog limits the pages.
     if (printer.printRange() != QPrinter::PageRange) printer.setPageRanges(QPageRanges());
+    // The preview draws into pictures, whatever file the printer names.
     const QString target = printer.outputFileName();
-    if (printer.outputFormat() != QPrinter::PdfFormat || target.isEmpty()) return paint(printer);
+    if (printer.paintEngine()->type() != QPaintEngine::Pdf || target.isEmpty()) return paint(printer);
     // A PDF file is written beside its target and put in its place once complete.
-    QTemporaryFile temporary(target + QStringLiteral(".XXXXXX"));
-    if (!temporary.open()) {
-        document_.reporter().report({"Erreur enregistrement du fichier : " + target.toStdString() +
-                                         " : " + temporary.errorString().toStdString(),
-                                     "arbolix", MessageIcon::Exclamation});
-        return false;
+    AtomicFile file;
+    bool done = file.open(target.toStdString());
+    if (done) {
+        printer.setOutputFileName(QString::fromStdString(file.temporaryPath()));
+        done = paint(printer);
+        printer.setOutputFileName(target);
+        if (!done) return false;
+        done = file.commit();
     }
-    temporary.close();
-    printer.setOutputFileName(temporary.fileName());
-    const bool painted = paint(printer);
-    printer.setOutputFileName(target);
-    if (!painted) return false;
-    std::error_code error;
-    std::filesystem::rename(temporary.fileName().toStdString(), target.toStdString(), error);
-    if (!error) return true;
-    document_.reporter().report(
-        {"Erreur enregistrement du fichier : " + target.toStdString() + " : " + error.message(),
-         "arbolix", MessageIcon::Exclamation});
-    return false;
+    if (!done)
+        document_.reporter().report(
+            {"Erreur enregistrement du fichier : " + file.error().describe(), "arbolix",
+             MessageIcon::Exclamation});
+    return done;
 }
 
 bool ChartPrinting::paint(QPrinter& printer) {
