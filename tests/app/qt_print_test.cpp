@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <QPicture>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintPreviewDialog>
@@ -243,6 +245,27 @@ TEST_F(Printing, EachSheetIsExactlyItsTileOfTheWholeSurface) {
             EXPECT_EQ(sheet, tile) << "zoom " << view.zoom << ", page " << page;
         }
     }
+}
+
+// The preview keeps each page as a picture and shows it scaled down many times: the boxes' frames,
+// one printer pixel wide, still show there, as the links do.
+TEST(PrintPreview, FramesShowHoweverThePageIsScaledDown) {
+    QPicture page;
+    {
+        QPainter painter(&page);
+        QtCanvas canvas(painter);
+        canvas.rectangle(10, 10, 610, 310);
+        canvas.frameRect({650, 10, 1010, 310}, Brush{BrushStyle::Solid, kBlack});
+    }
+    QImage shown(110, 40, QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    {
+        QPainter painter(&shown);
+        painter.scale(0.1, 0.1);
+        painter.drawPicture(0, 0, page);
+    }
+    EXPECT_GT(Ink(shown.copy(0, 0, 63, 40)), 2 * (60 + 30) - 8);
+    EXPECT_GT(Ink(shown.copy(63, 0, 47, 40)), 2 * (36 + 30) - 8);
 }
 
 // The preview shows every page, and leaves alone the file the printer was last told to print to.
