@@ -27,13 +27,19 @@ void PaintPoster(QPainter& painter, QPagedPaintDevice& device, const ChartToDraw
     for (const int32_t page : PagesToPrint(device.pageRanges(), PosterPageCount(sheets))) {
         if (!first) device.newPage();
         first = false;
-        // Each page clips the one surface to its own sheet.
-        QtCanvas canvas(painter);
-        canvas.setFlagPainter([](QPainter& p, int32_t flag, const QRect& target) {
-            DrawFlag(p, flag, QRectF(target));
-        });
-        DrawPosterPage(canvas, chart.tree, chart.store, chart.settings, chart.view, sheets, page,
-                       chart.reporter);
+        // Each page clips the one surface to its own sheet: a PDF would show what lies beyond the
+        // printable area in the paper's margins.
+        painter.save();
+        painter.setClipRect(QRect(0, 0, device.width(), device.height()));
+        {
+            QtCanvas canvas(painter);
+            canvas.setFlagPainter([](QPainter& p, int32_t flag, const QRect& target) {
+                DrawFlag(p, flag, QRectF(target));
+            });
+            DrawPosterPage(canvas, chart.tree, chart.store, chart.settings, chart.view, sheets,
+                           page, chart.reporter);
+        }
+        painter.restore();
     }
 }
 

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPainter>
-#include <QPicture>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
+#include <QPicture>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -83,14 +83,15 @@ protected:
     }
     PageLayout& layout() { return document_.settings().m_miseenpage; }
 
-    // A printer writing a PDF of sheets of 3 × 2 inches without margins, at 144 dots per inch.
-    std::unique_ptr<QPrinter> pdfPrinter(const char* name) {
+    // A printer writing a PDF of sheets of 3 × 2 inches, at 144 dots per inch.
+    std::unique_ptr<QPrinter> pdfPrinter(const char* name, double marginInches = 0) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QString::fromStdString(dir_.file(name).string()));
         printer->setResolution(kDotsPerInch);
-        printer->setPageLayout(QPageLayout(QPageSize(QSizeF(3, 2), QPageSize::Inch),
-                                           QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        printer->setPageLayout(QPageLayout(
+            QPageSize(QSizeF(3, 2), QPageSize::Inch), QPageLayout::Portrait,
+            QMarginsF(marginInches, marginInches, marginInches, marginInches), QPageLayout::Inch));
         return printer;
     }
     // The pages of a PDF drawn back at the printer's resolution, without smoothing.
@@ -185,19 +186,27 @@ TEST_F(Printing, APageRangePrintsOnlyItsPages) {
     EXPECT_EQ(rasterise("range.pdf").size(), 6u);
 }
 
-// With the overlap on, each sheet repeats the strip its neighbour begins with; the cut marks
-// keep a band free around the chart.
+// With the overlap on, each sheet repeats the strip its neighbour begins with; nothing is drawn in
+// the paper's margins.
 TEST_F(Printing, NeighboursRepeatTheOverlapStrip) {
     if (rasteriser_.empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) not found";
     layout() = PageLayout{3, 2, 10, 1};
-    const auto printer = pdfPrinter("overlap.pdf");
+    const auto printer = pdfPrinter("overlap.pdf", 0.25);
     const PosterSheets sheets = SheetsOnDevice(*printer, layout());
     ASSERT_EQ(sheets.overlap.cx, 57); // 10 mm at 144 dots per inch
+    ASSERT_EQ(sheets.pageWidth, 3 * kDotsPerInch - kDotsPerInch / 2);
     ASSERT_TRUE(printing_.printOn(*printer));
     const std::vector<QImage> pages = rasterise("overlap.pdf");
     ASSERT_EQ(pages.size(), 6u);
+    const int margin = kDotsPerInch / 4;
+    for (QImage page : pages) {
+        QPainter(&page).fillRect(QRect(margin, margin, static_cast<int>(sheets.pageWidth),
+                                       static_cast<int>(sheets.pageHeight)),
+                                 Qt::white);
+        EXPECT_EQ(Ink(page), 0);
+    }
     const Rect w = PosterPageOf(1, sheets).window;
-    const int strip = static_cast<int>(sheets.overlap.cx), band = static_cast<int>(w.top);
+    const int strip = static_cast<int>(sheets.overlap.cx), band = margin + static_cast<int>(w.top);
     const int stripHigh = static_cast<int>(sheets.overlap.cy);
     const auto width = static_cast<int>(w.right - w.left),
                height = static_cast<int>(w.bottom - w.top);
@@ -244,6 +253,37 @@ TEST_F(Printing, EachSheetIsExactlyItsTileOfTheWholeSurface) {
             }
             EXPECT_EQ(sheet, tile) << "zoom " << view.zoom << ", page " << page;
         }
+    }
+}
+
+// With cut marks the chart keeps to its window: the band around it holds the marks and the label
+// only, however the boxes straddle the sheets' edges (drawn as the preview draws, into a picture).
+TEST_F(Printing, TheBandHoldsNothingOfTheChart) {
+    layout() = PageLayout{3, 2, 10, 1};
+    const PosterSheets sheets = MakePosterSheets(layout(), 400, 300, 100, 100);
+    ChartTree tree = document_.tree();
+    for (int32_t page = 1; page <= 6; ++page) {
+        QImage sheet(400, 300, QImage::Format_RGB32), marks(400, 300, QImage::Format_RGB32);
+        for (QImage* image : {&sheet, &marks}) image->fill(Qt::white);
+        {
+            QPicture picture;
+            {
+                QPainter p(&picture);
+                QtCanvas canvas(p);
+                DrawPosterPage(canvas, tree, document_.store(), document_.settings(), ChartView{},
+                               sheets, page, reporter_);
+            }
+            QPainter(&sheet).drawPicture(0, 0, picture);
+        }
+        {
+            QtCanvas canvas(marks);
+            DrawSheetMarks(canvas, sheets, PosterPageOf(page, sheets));
+        }
+        const Rect w = PosterPageOf(page, sheets).window;
+        QImage band = sheet;
+        QPainter(&band).fillRect(QRect(w.left, w.top, w.right - w.left, w.bottom - w.top),
+                                 Qt::white);
+        EXPECT_EQ(band, marks) << "page " << page;
     }
 }
 
