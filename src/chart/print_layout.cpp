@@ -152,10 +152,14 @@ void DrawLabel(Canvas& canvas, const PosterSheets& sheets, const PosterPage& pag
 void DrawSheetMarks(Canvas& canvas, const PosterSheets& sheets, const PosterPage& page) {
     const Rect& window = page.window;
     const Brush white{BrushStyle::Solid, kWhite};
-    canvas.fillRect({0, 0, sheets.pageWidth, window.top}, white);
-    canvas.fillRect({0, window.bottom, sheets.pageWidth, sheets.pageHeight}, white);
-    canvas.fillRect({0, window.top, window.left, window.bottom}, white);
-    canvas.fillRect({window.right, window.top, sheets.pageWidth, window.bottom}, white);
+    // The band, and as much again beyond the page, so that no edge of a line clipped there by
+    // the printer shows.
+    const Rect beyond{-window.left, -window.top, sheets.pageWidth + window.left,
+                      sheets.pageHeight + window.top};
+    canvas.fillRect({beyond.left, beyond.top, beyond.right, window.top}, white);
+    canvas.fillRect({beyond.left, window.bottom, beyond.right, beyond.bottom}, white);
+    canvas.fillRect({beyond.left, window.top, window.left, window.bottom}, white);
+    canvas.fillRect({window.right, window.top, beyond.right, window.bottom}, white);
 
     const Pen previous = canvas.selectPen({PenStyle::Solid, 1, kBlack});
     const Extent gap{sheets.markBand.cx / 4, sheets.markBand.cy / 4};

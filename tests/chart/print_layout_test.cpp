@@ -113,7 +113,7 @@ TEST(PrintLayout, MarksAndLabelStayInTheBand) {
 
     const Rect& w = sheet.window;
     EXPECT_EQ(canvas.countStartingWith("FillRect "), 4u);
-    EXPECT_EQ(canvas.linesStartingWith("FillRect ")[0], "FillRect 0 0 2400 71 0xFFFFFF");
+    EXPECT_EQ(canvas.linesStartingWith("FillRect ")[0], "FillRect -71 -71 2471 71 0xFFFFFF");
     std::vector<int64_t> xs, ys;
     Point from;
     for (const std::string& line : canvas.lines()) {
