@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -114,7 +116,7 @@ TEST(PrintLayout, MarksAndLabelStayInTheBand) {
     const Rect& w = sheet.window;
     EXPECT_EQ(canvas.countStartingWith("FillRect "), 4u);
     EXPECT_EQ(canvas.linesStartingWith("FillRect ")[0], "FillRect -71 -71 2471 71 0xFFFFFF");
-    std::vector<int64_t> xs, ys;
+    std::set<int64_t> xs, ys; // of the vertical and the horizontal marks
     Point from;
     for (const std::string& line : canvas.lines()) {
         Point point;
@@ -124,15 +126,10 @@ TEST(PrintLayout, MarksAndLabelStayInTheBand) {
             std::max(from.x, point.x) > w.left && std::min(from.x, point.x) < w.right - 1 &&
             std::max(from.y, point.y) > w.top && std::min(from.y, point.y) < w.bottom - 1;
         EXPECT_FALSE(inside) << line;
-        if (from.x == point.x) xs.push_back(point.x);
-        if (from.y == point.y) ys.push_back(point.y);
+        (from.x == point.x ? xs : ys).insert(from.x == point.x ? point.x : point.y);
     }
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    std::sort(ys.begin(), ys.end());
-    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-    EXPECT_EQ(xs, (std::vector<int64_t>{w.left, w.right - 118, w.right - 1}));
-    EXPECT_EQ(ys, (std::vector<int64_t>{w.top, w.top + 117, w.bottom - 1}));
+    EXPECT_EQ(xs, (std::set<int64_t>{w.left, w.right - 118, w.right - 1}));
+    EXPECT_EQ(ys, (std::set<int64_t>{w.top, w.top + 117, w.bottom - 1}));
 
     const std::vector<std::string> label = canvas.linesStartingWith("TextOut ");
     ASSERT_EQ(label.size(), 1u);
