@@ -1,14 +1,14 @@
-// The benchmarks' entry point: drawing needs fonts, hence a Qt application (offscreen when there
-// is no display).
+// The benchmarks' entry point: drawing needs fonts and the print preview widgets, hence a Qt
+// application (offscreen when there is no display).
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
-    QGuiApplication application(qtArgc, argv);
+    QApplication application(qtArgc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

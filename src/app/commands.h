@@ -17,6 +17,7 @@ constexpr int kExportPicture = 32815;
 constexpr int kSaveVml = 32853;
 constexpr int kWebSite = 32848;
 constexpr int kPrint = 57607;
+constexpr int kPrintDirect = 57608; // no menu item: the whole poster without the print dialog
 constexpr int kPrintPreview = 57609;
 constexpr int kPrintSetup = 57606;
 constexpr int kPageLayout = 32857;

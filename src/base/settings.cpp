@@ -204,6 +204,9 @@ std::vector<Entry> BuildTable() {
     t.beginGroup("m_miseenpage");
     t.integer("m_miseenpage.m_largeur", SETTING(m_miseenpage.m_largeur), 1, kZeroToOne);
     t.integer("m_miseenpage.m_hauteur", SETTING(m_miseenpage.m_hauteur), 1);
+    t.integer("m_miseenpage.m_recouvrement", SETTING(m_miseenpage.m_recouvrement), 0,
+              Within(0, 20));
+    t.flag("m_miseenpage.m_reperes", SETTING(m_miseenpage.m_reperes), 0, kNotOneToZero);
     t.endGroup();
     t.beginGroup("m_casevide");
     t.integer("m_casevide.m_ngd", SETTING(m_casevide.m_ngd), 0);

@@ -33,10 +33,12 @@ struct ImplexeMarking {
     bool operator==(const ImplexeMarking&) const = default;
 };
 
-// Poster printing: pages across and down.
+// Poster printing: pages across and down, and the aid to assemble the sheets (0 and 0: none).
 struct PageLayout {
     int32_t m_largeur = 0;
     int32_t m_hauteur = 0;
+    int32_t m_recouvrement = 0; // millimetres of chart repeated on neighbouring sheets, 0..20
+    int32_t m_reperes = 0;      // 1: cut marks and a label on every sheet
     bool operator==(const PageLayout&) const = default;
 };
 

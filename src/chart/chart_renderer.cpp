@@ -116,8 +116,8 @@ void TileFill(Canvas& canvas, const PassFill& fill, const Rect& area, bool cut, 
     }
 }
 
-void DrawBackground(Canvas& canvas, ChartSettings& settings, const Rect& origin, const DeviceInfo& device,
-                    Reporter& reporter) {
+void DrawBackground(Canvas& canvas, ChartSettings& settings, const Rect& origin,
+                    const Rect& visible, const DeviceInfo& device, Reporter& reporter) {
     FillSpec& style = settings.texture_fond;
     switch (style.kind) {
     case kFillSolid:
@@ -139,8 +139,8 @@ void DrawBackground(Canvas& canvas, ChartSettings& settings, const Rect& origin,
         PassFill fill;
         const int32_t size = style.kind == kFillTexture ? 16 : 8;
         BuildPassFill(fill, style, device.bitsPerPixel, size, size, reporter);
-        TileFill(canvas, fill, {origin.left, origin.top, origin.right, origin.bottom}, false, origin, device,
-                 reporter);
+        TileFill(canvas, fill, {origin.left, origin.top, origin.right, origin.bottom}, false,
+                 visible, device, reporter);
         return;
     }
     default: return;
@@ -250,16 +250,31 @@ struct RowSpan {
     }
 };
 
+// The visible area widened by how far a box's drawing may stand out of its rectangle: its years
+// (at most "2999" fitted into 9 units, so twice that for any year), a glyph's overhang (less than
+// a row), the "brique" decoration and the pen. A box beyond it cannot show.
+Rect InkReach(const ChartPass& pass, const ChartSettings& settings, const Rect& visible) {
+    const int64_t row = std::max<int64_t>(pass.rowH, 0);
+    const int64_t years = std::max<int64_t>(pass.map.px(18) - pass.map.px(0), 0);
+    const int64_t common =
+        row + 2 * int64_t{std::max(settings.interval, 0)} + std::max(settings.largeur_pen, 1) + 8;
+    return {visible.left - years - common, visible.top - common, visible.right + years + common,
+            visible.bottom + common};
+}
+
 class BoxPainter {
 public:
-    BoxPainter(ChartPass& pass, const PersonStore& store, ChartSettings& settings, const Rect& origin,
-               const DeviceInfo& device, Reporter& reporter)
-        : pass_(pass), store_(store), settings_(settings), origin_(origin), device_(device), reporter_(reporter) {}
+    BoxPainter(ChartPass& pass, const PersonStore& store, ChartSettings& settings,
+               const Rect& origin, const Rect& visible, const DeviceInfo& device,
+               Reporter& reporter)
+        : pass_(pass), store_(store), settings_(settings), origin_(origin), visible_(visible),
+          device_(device), reporter_(reporter) {}
 
     void prepare(int64_t avail, const LogFont& dateFont, bool dateFontReady, const SharedFonts* shared) {
         const int64_t margin = std::max<int64_t>(pass_.rowH, 0) + std::max(settings_.largeur_pen, 1) + 2;
-        reachTop_ = origin_.top - margin;
-        reachBottom_ = origin_.bottom + margin;
+        reachTop_ = visible_.top - margin;
+        reachBottom_ = visible_.bottom + margin;
+        inkReach_ = InkReach(pass_, settings_, visible_);
         avail_ = avail;
         dateFont_ = dateFont;
         dateFontReady_ = dateFontReady;
@@ -291,14 +306,17 @@ private:
     void years(int32_t birth, int32_t death, const BoxGeometry& box, bool descendant);
     void brique(const BoxGeometry& box);
     bool visible(const BoxGeometry& box) const {
-        return box.left <= origin_.right && box.top <= origin_.bottom && box.right >= origin_.left &&
-               box.extBottom >= origin_.top;
+        return box.left <= origin_.right && box.top <= origin_.bottom &&
+               box.right >= origin_.left && box.extBottom >= origin_.top &&
+               box.left <= inkReach_.right && box.top <= inkReach_.bottom &&
+               box.right >= inkReach_.left && box.extBottom >= inkReach_.top;
     }
 
     ChartPass& pass_;
     const PersonStore& store_;
     ChartSettings& settings_;
     const Rect& origin_;
+    const Rect& visible_;
     const DeviceInfo& device_;
     Reporter& reporter_;
     PassFill fill_;
@@ -310,6 +328,8 @@ private:
     // junctions stand out at most 3/8 of a row from the centres they join) and the pen.
     int64_t reachTop_ = 0;
     int64_t reachBottom_ = 0;
+    // The boxes whose contents may show: those within this widening of the visible area.
+    Rect inkReach_;
 };
 
 BoxGeometry BoxPainter::frameGeometry(double x, double layoutY, int32_t n) const {
@@ -390,7 +410,8 @@ void BoxPainter::fillAndOutline(const BoxGeometry& box, bool descendant) {
     if (style.kind == kFillGradient || style.kind == kFillPicture) {
         StretchFill(canvas, fill_, box.left, box.top, box.right - box.left + 1, box.extBottom - box.top, reporter_);
     } else if (style.kind == kFillTexture || style.kind == kFillPattern) {
-        TileFill(canvas, fill_, {box.left, box.top, box.right + 1, box.extBottom}, true, origin_, device_, reporter_);
+        TileFill(canvas, fill_, {box.left, box.top, box.right + 1, box.extBottom}, true, visible_,
+                 device_, reporter_);
     }
     DrawFrame(canvas, {box.left, box.top, box.right + 1, box.bottom});
     if (box.extBottom != box.bottom) DrawFrame(canvas, {box.left, box.top, box.right + 1, box.extBottom});
@@ -550,6 +571,13 @@ Pen ImplexePen(const ChartSettings& settings) {
 void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartSettings& settings,
                const ChartView& view, int64_t drawingWidth, int64_t drawingHeight, const Rect& origin,
                Reporter& reporter) {
+    DrawChart(canvas, tree, store, settings, view, drawingWidth, drawingHeight, origin, origin,
+              reporter);
+}
+
+void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartSettings& settings,
+               const ChartView& view, int64_t drawingWidth, int64_t drawingHeight,
+               const Rect& origin, const Rect& visible, Reporter& reporter) {
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return;
     if (tree.descendantCount != 0 && tree.ancestorCount == 0) tree.extentX = tree.descendantExtentX;
     const ChartMetrics chart = ChartMetrics::Of(tree, settings, view.zoom);
@@ -559,7 +587,7 @@ void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartS
     pass.rowH = pass.map.py(10) - pass.map.py(0);
     pass.parentChart = tree.chartMode == kModeParent;
 
-    DrawBackground(canvas, settings, origin, device, reporter);
+    DrawBackground(canvas, settings, origin, visible, device, reporter);
     canvas.setBackgroundMode(BackgroundMode::Transparent);
     LogFont dateFont{};
     bool dateFontReady = false;
@@ -574,7 +602,7 @@ void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartS
     if (settings.police_fixe == 1 && pass.textH >= 1 && settings.setnom != 0)
         shared = MakeSharedFonts(canvas, tree, store, settings, avail, pass.textH);
 
-    BoxPainter painter(pass, store, settings, origin, device, reporter);
+    BoxPainter painter(pass, store, settings, origin, visible, device, reporter);
     painter.prepare(avail, dateFont, dateFontReady, shared ? &*shared : nullptr);
     DrawTable(painter, pass, tree.descendants, tree.descendantCount, true);
     DrawTable(painter, pass, tree.ancestors, tree.ancestorCount, false);

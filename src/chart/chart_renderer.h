@@ -25,4 +25,11 @@ void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartS
                const ChartView& view, int64_t drawingWidth, int64_t drawingHeight, const Rect& origin,
                Reporter& reporter);
 
+// The same pass on a device that shows only `visible`, a part of `origin` (a printed sheet of a
+// poster whose surface is `origin`): only the boxes whose drawing may reach `visible` get their
+// contents, which changes nothing on the device.
+void DrawChart(Canvas& canvas, ChartTree& tree, const PersonStore& store, ChartSettings& settings,
+               const ChartView& view, int64_t drawingWidth, int64_t drawingHeight,
+               const Rect& origin, const Rect& visible, Reporter& reporter);
+
 } // namespace arbolix

@@ -327,11 +327,7 @@ void QtCanvas::rectangle(int64_t left, int64_t top, int64_t right, int64_t botto
     }
     if (filled) fillArea(r, brush_.colour);
     if (pen_.style == PenStyle::Solid && pen_.width <= 1) {
-        // The 1-pixel outline as four runs of pixels: exact and fast.
-        fillArea({r.left, r.top, r.right, r.top + 1}, pen_.colour);
-        fillArea({r.left, r.bottom - 1, r.right, r.bottom}, pen_.colour);
-        fillArea({r.left, r.top, r.left + 1, r.bottom}, pen_.colour);
-        fillArea({r.right - 1, r.top, r.right, r.bottom}, pen_.colour);
+        outline(r, pen_.colour);
         return;
     }
     const Rect c = ClampRect(r, clipBox_);
@@ -349,10 +345,27 @@ void QtCanvas::fillRect(const Rect& rect, const Brush& brush) {
 void QtCanvas::frameRect(const Rect& rect, const Brush& brush) {
     if (!active_ || brush.style == BrushStyle::Null) return;
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-    fillArea({rect.left, rect.top, rect.right, rect.top + 1}, brush.colour);
-    fillArea({rect.left, rect.bottom - 1, rect.right, rect.bottom}, brush.colour);
-    fillArea({rect.left, rect.top, rect.left + 1, rect.bottom}, brush.colour);
-    fillArea({rect.right - 1, rect.top, rect.right, rect.bottom}, brush.colour);
+    outline(rect, brush.colour);
+}
+
+void QtCanvas::outline(const Rect& rect, Colour colour) {
+    if (!scalesText_) {
+        // Four runs of pixels: exact and fast.
+        fillArea({rect.left, rect.top, rect.right, rect.top + 1}, colour);
+        fillArea({rect.left, rect.bottom - 1, rect.right, rect.bottom}, colour);
+        fillArea({rect.left, rect.top, rect.left + 1, rect.bottom}, colour);
+        fillArea({rect.right - 1, rect.top, rect.right, rect.bottom}, colour);
+        return;
+    }
+    const Rect c = ClampRect(rect, clipBox_);
+    if (c.right <= c.left || c.bottom <= c.top) return;
+    QPen pen(ToQColor(colour), 0);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter_->setPen(pen);
+    painterPen_ = PainterPen::Unknown;
+    painter_->drawRect(QRectF(static_cast<double>(c.left), static_cast<double>(c.top),
+                              static_cast<double>(c.right - 1 - c.left),
+                              static_cast<double>(c.bottom - 1 - c.top)));
 }
 
 } // namespace arbolix

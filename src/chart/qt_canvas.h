@@ -124,6 +124,11 @@ private:
     double averageWidth(const QFont& font);
     void drawSegment(Point from, Point to);
     void fillArea(Rect area, Colour colour);
+    // The 1-pixel border of left..right-1 × top..bottom-1. On devices that are not pixel rasters
+    // (printers, PDF, SVG, the print preview's pictures) it is a cosmetic line like every line of
+    // the chart: one device pixel on paper, and one pixel of whatever screen shows the page,
+    // however much the page is scaled down there.
+    void outline(const Rect& rect, Colour colour);
     // Draws `source` (a rectangle of `image`) over `dest` (pixels dest.left..dest.right-1, rows
     // likewise), mirrored as asked, painting only the part of `dest` near the device: however
     // large `dest` is, the work is that of the visible pixels.

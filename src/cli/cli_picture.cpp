@@ -73,6 +73,12 @@ bool ParsePoster(const Words& words, PosterLayout& layout, Reporter& reporter) {
     else if (paper == "A0") layout.paper = PaperSize::A0;
     else if (paper == "LETTER") layout.paper = PaperSize::Letter;
     else return Refuse(reporter, "--paper attend A4, A3, A0 ou letter : " + words.get("paper"));
+    const std::string overlap = words.get("overlap", "0");
+    const auto [end, error] =
+        std::from_chars(overlap.data(), overlap.data() + overlap.size(), layout.overlapMillimetres);
+    if (overlap.empty() || error != std::errc() || end != overlap.data() + overlap.size() ||
+        layout.overlapMillimetres < 0 || layout.overlapMillimetres > kMaxOverlapMillimetres)
+        return Refuse(reporter, "--overlap attend un nombre de millimètres de 0 à 20 : " + overlap);
     return true;
 }
 
@@ -136,11 +142,16 @@ bool FolderExists(const std::string& path, Reporter& reporter) {
 
 int RunChart(CliContext& context, const std::vector<std::string>& arguments) {
     std::vector<std::string_view> known = ChartOptions();
-    known.insert(known.end(), {"size", "o", "colors", "pages", "paper"});
+    known.insert(known.end(), {"size", "o", "colors", "pages", "paper", "overlap"});
+    // The one switch without a value.
+    std::vector<std::string> rest = arguments;
+    const bool cutMarks = std::erase(rest, std::string("--cut-marks")) > 0;
     Words words;
     Output output;
-    if (!SplitWords(arguments, known, words, context.reporter) || !ParseOutput(words, output, context.reporter))
+    if (!SplitWords(rest, known, words, context.reporter) ||
+        !ParseOutput(words, output, context.reporter))
         return kExitUsage;
+    output.poster.cutMarks = cutMarks;
     if (!FolderExists(output.path, context.reporter)) return kExitFailure;
     Chart chart;
     // A refused computation leaves half a chart: nothing is drawn, no file is written.

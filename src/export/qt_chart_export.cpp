@@ -16,6 +16,7 @@
 #include "chart/print_layout.h"
 #include "chart/qt_canvas.h"
 #include "export/atomic_file.h"
+#include "export/qt_poster.h"
 #include "fills/qt_flags.h"
 
 namespace arbolix {
@@ -136,14 +137,8 @@ int32_t WritePdfPoster(const ChartToDraw& chart, const PosterLayout& layout, con
             chart.reporter.report({"Erreur création du PDF : " + path, "arbolix", MessageIcon::Exclamation});
             return -1;
         }
-        const int64_t pageWidth = pdf.width();
-        const int64_t pageHeight = pdf.height();
-        for (int32_t p = 1; p <= wide * high; ++p) {
-            if (p > 1) pdf.newPage();
-            // Each page clips the one surface to its own tile.
-            QtCanvas canvas(painter);
-            DrawOnCanvas(canvas, chart, PosterTile(p, wide, high, pageWidth, pageHeight));
-        }
+        const int32_t overlap = std::clamp(layout.overlapMillimetres, 0, kMaxOverlapMillimetres);
+        PaintPoster(painter, pdf, chart, PageLayout{wide, high, overlap, layout.cutMarks ? 1 : 0});
     }
     return WriteBytes(bytes, path, chart.reporter);
 }

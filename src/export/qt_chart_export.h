@@ -56,11 +56,15 @@ struct PosterLayout {
     int32_t pagesHigh = 1;
     PaperSize paper = PaperSize::A4;
     int32_t dotsPerInch = 300;
+    // The assembly aid (PosterSheets): millimetres shared by neighbouring sheets, 0..20, and the
+    // cut marks with the sheets' labels.
+    int32_t overlapMillimetres = 0;
+    bool cutMarks = false;
 };
 
 // A PDF of pagesWide × pagesHigh pages, one tile of the poster on each, as printing lays them
-// out. Each page is portrait or landscape, whichever gives the poster the shape nearest to the
-// chart's.
+// out (PaintPoster). Each page is portrait or landscape, whichever gives the poster the shape
+// nearest to the chart's.
 int32_t WritePdfPoster(const ChartToDraw& chart, const PosterLayout& layout, const std::string& path);
 
 } // namespace arbolix

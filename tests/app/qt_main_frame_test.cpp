@@ -61,7 +61,8 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultChecksAndEmptyRecentFiles) {
     EXPECT_TRUE(checked(cmd::kToolbarFile) && checked(cmd::kToolbarView) && checked(cmd::kStatusBar));
     EXPECT_EQ(frame_->action(cmd::kRecent1)->text(), "-");
     EXPECT_FALSE(frame_->action(cmd::kRecent1)->isEnabled());
-    EXPECT_FALSE(frame_->action(cmd::kPrint)->isEnabled());
+    EXPECT_TRUE(frame_->action(cmd::kPrint)->isEnabled());
+    EXPECT_EQ(frame_->action(cmd::kPrint)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     EXPECT_EQ(frame_->action(cmd::kOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     EXPECT_EQ(frame_->action(cmd::kZoomIn)->shortcut(), QKeySequence(Qt::Key_PageUp));
 

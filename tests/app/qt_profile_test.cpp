@@ -98,7 +98,7 @@ const ChartSettings kChanged{
     .texture_fond = {kFillPicture, 2, 1, 170, 39, 0x80FFFFFF, {kBrushSolid, 0, 3},
                      "/home/marie/Mes images/fond été #2;v=1.png"},
     .m_gene = 5, .m_gened = 62, .setcousin = 2, .m_casevide = {3, 16, 22},
-    .m_implexe = {4, 0x0000C0}, .m_miseenpage = {8, 0}, .m_largeur = 1600, .m_hauteur = 0,
+    .m_implexe = {4, 0x0000C0}, .m_miseenpage = {8, 0, 20, 1}, .m_largeur = 1600, .m_hauteur = 0,
     .m_gedcom = {5, 4, 3, 2, 1}, .site_taille = 5,
     .fichier_site = "C:\\Mes documents\\arbre Dupré.htm", .fichier_site_type = 2,
     .fichier_site_ncouleur = 0,

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -99,6 +100,31 @@ TEST(SettingDialogs, PrintLayoutButtonsWrapAndWriteAtOnce) {
     Type(Field(dialog, "pagesHigh"), QStringLiteral("6"));
     dialog.accept();
     EXPECT_EQ(layout, (PageLayout{2, 6}));
+}
+
+// The assembly aid shows the layout's, is taken by OK only, and an overlap beyond 20 mm keeps OK
+// from taking anything, typed counts included.
+TEST(SettingDialogs, PrintLayoutTakesTheAssemblyAidOnOk) {
+    ListReporter reporter;
+    PageLayout layout{2, 2, 5, 0};
+    PrintLayoutDialog dialog(layout, nullptr, &reporter);
+    auto* marks = dialog.findChild<QCheckBox*>(QStringLiteral("cutMarks"));
+    ASSERT_NE(marks, nullptr);
+    EXPECT_FALSE(marks->isChecked());
+    EXPECT_EQ(Field(dialog, "overlap")->text(), "5");
+    marks->setChecked(true);
+    Type(Field(dialog, "overlap"), QStringLiteral("21"));
+    Type(Field(dialog, "pagesWide"), QStringLiteral("4"));
+    Click(dialog, "highPlus"); // takes the counts, not the aid
+    EXPECT_EQ(layout, (PageLayout{4, 3, 5, 0}));
+    Type(Field(dialog, "pagesWide"), QStringLiteral("5"));
+    dialog.accept();
+    EXPECT_EQ(layout, (PageLayout{4, 3, 5, 0}));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text, "Entrez un nombre entier compris entre 0 et 20.");
+    Type(Field(dialog, "overlap"), QStringLiteral("20"));
+    dialog.accept();
+    EXPECT_EQ(layout, (PageLayout{5, 3, 20, 1}));
 }
 
 TEST(SettingDialogs, ImplexeTakesStyleAndColourOnOkOnly) {

@@ -80,6 +80,10 @@ TEST(ChartSettingsLoad, CorrectionsAtTheBoundsAndUnreadableValues) {
         {"texture_rectangle.type_couleur", FIELD(texture_rectangle.kind), {{"5", 0}, {"4", 4}}},
         {"texture_fond.type_couleur", FIELD(texture_fond.kind), {{"5", 5}}},
         {"m_miseenpage.m_largeur", FIELD(m_miseenpage.m_largeur), {{"0", 1}, {"-2", -2}}},
+        {"m_miseenpage.m_recouvrement",
+         FIELD(m_miseenpage.m_recouvrement),
+         {{"20", 20}, {"21", 0}, {"-1", 0}}},
+        {"m_miseenpage.m_reperes", FIELD(m_miseenpage.m_reperes), {{"1", 1}, {"2", 0}}},
         // Bytes keep their low byte; colours are signed 32-bit numbers.
         {"lf_lieu.lfQuality", FIELD(lf_lieu.lfQuality), {{"-1", 255}}},
         {"texture_fond.couleur", FIELD(texture_fond.colour2), {{"-2139062144", 0x80808080u}}},
@@ -173,10 +177,10 @@ TEST(SettingKeys, TableListsEveryKeyOnce) {
         atStart += info.loadedAtStart;
         paths += info.isPath;
     }
-    // 9 box flags, 7 link and pen keys, 4 fonts of 11, 2 fills of 8, 8 tree keys, 9 page, picture
+    // 9 box flags, 7 link and pen keys, 4 fonts of 11, 2 fills of 8, 8 tree keys, 11 page, picture
     // and place keys; then 5 web-site keys and 8 path keys that are not read at start.
-    EXPECT_EQ(names.size(), 106u);
-    EXPECT_EQ(atStart, 93);
+    EXPECT_EQ(names.size(), 108u);
+    EXPECT_EQ(atStart, 95);
     EXPECT_EQ(paths, 8);
 
     EXPECT_TRUE(IsKnownSettingKey("texture_fond.brush.lbColor"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <FreeImage.h>
+#include <QStandardPaths>
 
 #include <filesystem>
 #include <string>
@@ -55,6 +56,21 @@ TEST_F(ChartCommand, VectorFilesAndPosters) {
     const std::string pdf = test::ReadFileBytes(file("poster.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
     EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
+
+    // The assembly aid labels each sheet in its band, row by row.
+    const auto aided =
+        chart({"--pages", "2x2", "--overlap", "12", "--cut-marks", "-o", file("aide.pdf")});
+    ASSERT_EQ(aided.exitCode, 0) << aided.err;
+    EXPECT_NE(test::ReadFileBytes(file("aide.pdf")).find("/Count 4"), std::string::npos);
+    const QString text = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) not found: the labels are not checked";
+    for (const auto& [page, label] : {std::pair{1, "A1"}, {2, "B1"}, {3, "A2"}, {4, "B2"}}) {
+        const auto words = test::RunCommand({text.toStdString(), "-f", std::to_string(page), "-l",
+                                             std::to_string(page), file("aide.pdf"), "-"});
+        EXPECT_NE(words.out.find(std::string(label) + "\n"), std::string::npos)
+            << page << ": " << words.out;
+    }
 }
 
 TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
@@ -62,6 +78,8 @@ TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
                                                   {"--colors", "16", "-o", file("arbre.png")},
                                                   {"--pages", "9x1", "-o", file("arbre.pdf")},
                                                   {"--paper", "A5", "-o", file("arbre.pdf")},
+                                                  {"--overlap", "21", "-o", file("arbre.pdf")},
+                                                  {"--overlap", "5mm", "-o", file("arbre.pdf")},
                                                   {"--size", "640", "-o", file("arbre.png")},
                                                   {"--size", "0x480", "-o", file("arbre.png")},
                                                   {"--size", "640x480"}}) {

@@ -24,6 +24,7 @@
 #include "app/ui/person_card_sheet.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/place_format_dialog.h"
+#include "app/ui/print_commands.h"
 #include "app/ui/setting_dialogs.h"
 #include "app/ui/wait_cursor.h"
 #include "base/profile.h"
@@ -111,10 +112,7 @@ bool Available(int command) {
     switch (command) {
     case cmd::kExportPicture:
     case cmd::kSaveVml:
-    case cmd::kWebSite:
-    case cmd::kPrint:
-    case cmd::kPrintPreview:
-    case cmd::kPrintSetup: return false;
+    case cmd::kWebSite: return false;
     default: return true;
     }
 }
@@ -192,6 +190,7 @@ CMainFrame::CMainFrame(std::unique_ptr<Profile> profile, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/arbolix.svg")));
     view_ = new CArbolixView(*document_, this);
     setCentralWidget(view_);
+    printing_ = new ChartPrinting(*document_, this);
     createActions();
     createMenus();
     createToolBars();
@@ -371,6 +370,10 @@ void CMainFrame::runCommand(int command) {
     case cmd::kZoomIn: view_->zoomIn(); return;
     case cmd::kZoomOut: view_->zoomOut(); return;
     case cmd::kZoomDefault: view_->defaultZoom(); return;
+    case cmd::kPrint: printing_->print(); return;
+    case cmd::kPrintDirect: printing_->printDirect(); return;
+    case cmd::kPrintPreview: printing_->preview(); return;
+    case cmd::kPrintSetup: printing_->pageSetup(); return;
     case cmd::kAbout:
     case cmd::kAbout2: showAbout(); return;
     case cmd::kHelp: ShowHelp(this); return;

@@ -20,6 +20,7 @@ class QToolBar;
 namespace arbolix {
 
 class CArbolixView;
+class ChartPrinting;
 class Profile;
 class RootChooser;
 
@@ -84,6 +85,7 @@ private:
     WidgetReporter reporter_;
     std::unique_ptr<ChartDocument> document_;
     CArbolixView* view_ = nullptr;
+    ChartPrinting* printing_ = nullptr;
     std::map<int, QAction*> actions_;
     QToolBar* toolBars_[4] = {};
     QLabel* status_ = nullptr;

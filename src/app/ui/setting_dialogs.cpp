@@ -29,6 +29,7 @@
 #include <limits>
 
 #include "base/reporter.h"
+#include "chart/print_layout.h"
 
 namespace arbolix {
 namespace {
@@ -303,20 +304,36 @@ PrintLayoutDialog::PrintLayoutDialog(PageLayout& layout, QWidget* parent, Report
                    "widePlus", "wideMinus");
     high_ = addRow(1, QStringLiteral("Pages en hauteur"), "pagesHigh", &PageLayout::m_hauteur,
                    "highPlus", "highMinus");
+    // The aid to assemble a poster of many sheets, off by default.
+    auto* assembly = new QGroupBox(QStringLiteral("Assemblage des feuilles"), this);
+    auto* form = new QFormLayout(assembly);
+    overlap_ = new BoundedSpinBox(0, kMaxOverlapMillimetres, layout_.m_recouvrement, assembly);
+    overlap_->setObjectName(QStringLiteral("overlap"));
+    form->addRow(QStringLiteral("Recouvrement (mm)"), overlap_);
+    cutMarks_ = new QCheckBox(QStringLiteral("Repères de coupe et nom des feuilles"), assembly);
+    cutMarks_->setObjectName(QStringLiteral("cutMarks"));
+    cutMarks_->setChecked(layout_.m_reperes == 1);
+    form->addRow(cutMarks_);
     auto* column = new QVBoxLayout(this);
     column->addLayout(grid);
+    column->addWidget(assembly);
     column->addWidget(AddButtons(this));
 }
 
-bool PrintLayoutDialog::takeTexts() {
-    for (BoundedSpinBox* box : {wide_, high_}) {
+bool PrintLayoutDialog::refused(std::initializer_list<BoundedSpinBox*> boxes) {
+    for (BoundedSpinBox* box : boxes) {
         const QString refusal = box->refusal();
         if (refusal.isEmpty()) continue;
         Tell(this, reporter_, refusal);
         box->setFocus();
         box->selectAll();
-        return false;
+        return true;
     }
+    return false;
+}
+
+bool PrintLayoutDialog::takeTexts() {
+    if (refused({wide_, high_})) return false;
     layout_.m_largeur = *wide_->typedValue();
     layout_.m_hauteur = *high_->typedValue();
     return true;
@@ -335,7 +352,11 @@ void PrintLayoutDialog::step(int32_t PageLayout::*count, bool up) {
 }
 
 void PrintLayoutDialog::accept() {
-    if (takeTexts()) QDialog::accept();
+    // Every field is checked before anything is taken.
+    if (refused({wide_, high_, overlap_}) || !takeTexts()) return;
+    layout_.m_recouvrement = *overlap_->typedValue();
+    layout_.m_reperes = cutMarks_->isChecked() ? 1 : 0;
+    QDialog::accept();
 }
 
 // --- Font --------------------------------------------------------------------------------------

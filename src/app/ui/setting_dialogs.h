@@ -13,8 +13,8 @@
 //   descendants; empty boxes: descendantGenerations, descendantsPerGeneration,
 //   ascendantGenerations (BoundedSpinBox);
 //   implexe: colourButton (QPushButton), style0 .. style4 (QRadioButton);
-//   print layout: pagesWide, pagesHigh (BoundedSpinBox), widePlus, wideMinus, highPlus,
-//   highMinus (QPushButton);
+//   print layout: pagesWide, pagesHigh, overlap (BoundedSpinBox), widePlus, wideMinus, highPlus,
+//   highMinus (QPushButton), cutMarks (QCheckBox);
 //   font: colourButton (QPushButton).
 
 #include <QColorDialog>
@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -34,6 +35,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QCheckBox;
 class QFormLayout;
 class QPushButton;
 
@@ -179,6 +181,8 @@ private:
 // itself: "+" and "-" first take both texts (refusing them as OK does), then change their count
 // by one, wrapping from 8 to 1 and from 1 to 8, and show the counts again, so that their effect
 // stays when the dialog is cancelled. A typed count is taken only by OK or by one of those buttons.
+// Under them, the assembly aid: the overlap of neighbouring sheets in millimetres (0..20) and the
+// cut marks with the sheets' names, taken by OK only.
 class PrintLayoutDialog final : public QDialog {
     Q_OBJECT
 
@@ -188,6 +192,8 @@ public:
     void accept() override;
 
 private:
+    // Tells why the first of the fields cannot be taken and gives it the focus; false when all can.
+    bool refused(std::initializer_list<BoundedSpinBox*> boxes);
     bool takeTexts();
     void showCounts();
     void step(int32_t PageLayout::*count, bool up);
@@ -196,6 +202,8 @@ private:
     Reporter* reporter_;
     BoundedSpinBox* wide_ = nullptr;
     BoundedSpinBox* high_ = nullptr;
+    BoundedSpinBox* overlap_ = nullptr;
+    QCheckBox* cutMarks_ = nullptr;
 };
 
 // The font of a text kind at `pointSize` points: face, weight, italic, underline, strike-out.
