@@ -18,6 +18,7 @@
 #include "app/commands.h"
 #include "app/qt_profile.h"
 #include "app/ui/arbolix_view.h"
+#include "app/ui/export_commands.h"
 #include "app/ui/lock_keys.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/setting_dialogs.h"
@@ -106,8 +107,6 @@ constexpr CommandText kCommandTexts[] = {
 bool Available(int command) {
     switch (command) {
     case cmd::kPlaceFormat:
-    case cmd::kExportPicture:
-    case cmd::kSaveVml:
     case cmd::kWebSite:
     case cmd::kPrint:
     case cmd::kPrintPreview:
@@ -192,6 +191,8 @@ CMainFrame::CMainFrame(std::unique_ptr<Profile> profile, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/arbolix.svg")));
     view_ = new CArbolixView(*document_, this);
     setCentralWidget(view_);
+    exports_ = std::make_unique<ExportCommands>(*this, *document_,
+                                                [this] { return view_->viewport()->size(); });
     createActions();
     createMenus();
     createToolBars();
@@ -382,6 +383,8 @@ void CMainFrame::runCommand(int command) {
         break;
     }
     case cmd::kChooseRoot: chooseAgain(); break;
+    case cmd::kExportPicture: exports_->exportPicture(); break;
+    case cmd::kSaveVml: exports_->saveVml(); break;
     case cmd::kToolbarPresentation: toolBars_[0]->setVisible(!toolBars_[0]->isVisible()); break;
     case cmd::kToolbarFile: toolBars_[1]->setVisible(!toolBars_[1]->isVisible()); break;
     case cmd::kToolbarView: toolBars_[2]->setVisible(!toolBars_[2]->isVisible()); break;

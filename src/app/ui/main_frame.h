@@ -20,6 +20,7 @@ class QToolBar;
 namespace arbolix {
 
 class CArbolixView;
+class ExportCommands;
 class Profile;
 class RootChooser;
 
@@ -56,6 +57,7 @@ public:
     // Makes the chooser of the root person for each opening (the person dialog by default).
     std::function<std::unique_ptr<RootChooser>()> makeChooser;
     CArbolixView& view() { return *view_; }
+    ExportCommands& exports() { return *exports_; }
     // Sets check marks, enabled states and the recent files from the document (the menus call it
     // as they open).
     void updateCommands();
@@ -84,6 +86,7 @@ private:
     WidgetReporter reporter_;
     std::unique_ptr<ChartDocument> document_;
     CArbolixView* view_ = nullptr;
+    std::unique_ptr<ExportCommands> exports_;
     std::map<int, QAction*> actions_;
     QToolBar* toolBars_[4] = {};
     QLabel* status_ = nullptr;

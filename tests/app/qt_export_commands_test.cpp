@@ -1,0 +1,416 @@
+// The window's exports offscreen: the picture and VML dialogs, every way out of the two commands,
+// the file types and folders they remember, and files identical to arbolix-cli's.
+
+#include <gtest/gtest.h>
+
+#include <FreeImage.h>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <filesystem>
+#include <regex>
+#include <tuple>
+
+#include "app/commands.h"
+#include "app/ui/arbolix_view.h"
+#include "app/ui/export_commands.h"
+#include "app/ui/export_dialogs.h"
+#include "app/ui/main_frame.h"
+#include "base/profile.h"
+#include "base/reporter.h"
+#include "export/export_test_support.h"
+#include "support/test_support.h"
+#include "tree/tree_compute.h"
+
+namespace arbolix {
+namespace {
+
+void Type(QWidget& dialog, const char* field, const QString& text) {
+    auto* edit = dialog.findChild<BoundedSpinBox*>(QLatin1String(field))->findChild<QLineEdit*>();
+    edit->selectAll();
+    edit->del();
+    QTest::keyClicks(edit, text);
+}
+
+QRadioButton* Radio(QWidget& dialog, const QString& name) {
+    return dialog.findChild<QRadioButton*>(name);
+}
+
+TEST(ExportDialogs, PicturePropertiesTakeTheirRangesAndTheColoursOnOkOnly) {
+    ListReporter reporter;
+    int32_t width = 1024, height = 768, mode = 2;
+    PicturePropertiesDialog dialog(width, height, mode, nullptr, &reporter);
+    EXPECT_EQ(dialog.windowTitle(), "Propriété image");
+    EXPECT_TRUE(Radio(dialog, QStringLiteral("mode2"))->isChecked());
+    EXPECT_EQ(Radio(dialog, QStringLiteral("mode3"))->text(), "24 bits");
+    bool note = false;
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        note |= label->text() == "h=0 l/h identique écran";
+    EXPECT_TRUE(note);
+
+    dialog.show();
+    Radio(dialog, QStringLiteral("mode0"))->click();
+    const std::tuple<const char*, const char*, const char*> refused[] = {
+        {"width", "31", "Entrez un nombre entier compris entre 32 et 8192."},
+        {"width", "8193", "Entrez un nombre entier compris entre 32 et 8192."},
+        {"height", "-1", "Entrez un nombre entier compris entre 0 et 8192."},
+        {"height", "8193", "Entrez un nombre entier compris entre 0 et 8192."}};
+    for (const auto& [field, text, message] : refused) {
+        Type(dialog, "width", QStringLiteral("640"));
+        Type(dialog, "height", QStringLiteral("480"));
+        Type(dialog, field, QString::fromLatin1(text));
+        reporter.messages.clear();
+        dialog.accept();
+        ASSERT_EQ(reporter.messages.size(), 1u) << field << " " << text;
+        EXPECT_EQ(reporter.messages[0].text, message);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(std::tuple(width, height, mode), std::tuple(1024, 768, 2));
+    }
+    Type(dialog, "width", QStringLiteral("32"));
+    Type(dialog, "height", QStringLiteral("0"));
+    dialog.accept();
+    EXPECT_EQ(std::tuple(width, height, mode), std::tuple(32, 0, 0));
+
+    PicturePropertiesDialog cancelled(width, height, mode);
+    Type(cancelled, "width", QStringLiteral("8192"));
+    Radio(cancelled, QStringLiteral("mode3"))->click();
+    cancelled.reject();
+    EXPECT_EQ(std::tuple(width, height, mode), std::tuple(32, 0, 0));
+}
+
+TEST(ExportDialogs, VmlSizesStartOnTheFirst) {
+    VmlSizeDialog dialog;
+    QStringList labels;
+    for (int i = 0; i < 7; ++i) labels << Radio(dialog, QStringLiteral("size%1").arg(i))->text();
+    EXPECT_EQ(labels.join(' '), "640x480 800x600 1024x768 1280x1024 2048x1536 4096x3072 8192x6144");
+    EXPECT_EQ(dialog.choice(), 0);
+    QStringList buttons;
+    for (const QPushButton* button : dialog.findChildren<QPushButton*>()) buttons << button->text();
+    EXPECT_EQ(buttons.join(' '), "OK Annuler");
+    Radio(dialog, QStringLiteral("size5"))->click();
+    EXPECT_EQ(dialog.choice(), 5);
+}
+
+class FixedChooser final : public RootChooser {
+public:
+    std::optional<RootChoice> choose(const PersonStore&) override {
+        return RootChoice{kModeBoth, 14};
+    }
+};
+
+// What the progress of the exports was told, and where it stops them.
+struct ProgressScript {
+    std::optional<ExportStage> stopAtStage;
+    int stopAtTick = 0;
+    int made = 0;
+    std::vector<ExportStage> stages;
+    int ticks = 0;
+    bool waitCursor = true; // at every stage
+};
+
+class ScriptedProgress final : public ExportProgress {
+public:
+    explicit ScriptedProgress(ProgressScript& script) : script_(script) {
+        ++script_.made;
+        script_.stages.clear();
+        script_.ticks = 0;
+    }
+    bool stage(ExportStage stage) override {
+        script_.stages.push_back(stage);
+        const QCursor* cursor = QApplication::overrideCursor();
+        script_.waitCursor &= cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+        return stage != script_.stopAtStage;
+    }
+    bool drawing() override { return ++script_.ticks != script_.stopAtTick; }
+
+private:
+    ProgressScript& script_;
+};
+
+// The window on Pierre DELORME's ancestors and descendants, its dialogs answered by the test.
+class ExportCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto profile = std::make_unique<MemoryProfile>();
+        profile_ = profile.get();
+        frame_ = std::make_unique<CMainFrame>(std::move(profile));
+        frame_->reporter().sink = [this](const Message& message) {
+            messages_.push_back(message.text);
+        };
+        frame_->makeChooser = [] { return std::make_unique<FixedChooser>(); };
+        frame_->resize(1000, 700);
+        frame_->show();
+        frame_->openFile(QString::fromStdString(test::SampleFamilyFile().string()));
+        ExportCommands& exports = frame_->exports();
+        exports.askPictureProperties = [this](QWidget*, int32_t& width, int32_t& height,
+                                              int32_t& mode) {
+            shownProperties_ = {width, height, mode};
+            if (!properties_) return false;
+            std::tie(width, height, mode) = *properties_;
+            return true;
+        };
+        exports.askVmlSize = [this](QWidget*) {
+            ++vmlSizeAsked_;
+            return vmlSize_;
+        };
+        exports.askFile = [this](QWidget*, const SaveFileQuestion& question) {
+            questions_.push_back(question);
+            return answer_;
+        };
+        exports.makeProgress = [this](QWidget*) {
+            return std::make_unique<ScriptedProgress>(progress_);
+        };
+    }
+    // One "Exporter image" answered with these properties and this file.
+    ExportOutcome exportAs(int32_t width, int32_t height, int32_t mode, const std::string& name,
+                           int filter = 0) {
+        properties_ = {width, height, mode};
+        answer_ = {name.empty() ? QString() : QString::fromStdString(file(name)), filter};
+        return frame_->exports().exportPicture();
+    }
+    std::string file(const std::string& name) const { return dir_.file(name).string(); }
+    std::string folder() const { return dir_.path().string() + "/"; }
+    std::vector<std::string> filterTexts(size_t question) const {
+        std::vector<std::string> texts;
+        for (const SaveFilter& filter : questions_.at(question).filters)
+            texts.emplace_back(filter.description);
+        return texts;
+    }
+
+    test::TempDir dir_;
+    MemoryProfile* profile_ = nullptr;
+    std::unique_ptr<CMainFrame> frame_;
+    std::vector<std::string> messages_;
+    std::optional<std::tuple<int32_t, int32_t, int32_t>> properties_;
+    std::tuple<int32_t, int32_t, int32_t> shownProperties_;
+    std::optional<int> vmlSize_ = 0;
+    int vmlSizeAsked_ = 0;
+    SaveFileAnswer answer_;
+    std::vector<SaveFileQuestion> questions_;
+    ProgressScript progress_;
+};
+
+FREE_IMAGE_FORMAT TypeOf(const std::string& path) {
+    return FreeImage_GetFileType(path.c_str(), 0);
+}
+
+std::tuple<unsigned, unsigned, unsigned> PictureShape(const std::string& path) {
+    FIBITMAP* picture = FreeImage_Load(TypeOf(path), path.c_str(), 0);
+    if (picture == nullptr) return {};
+    const std::tuple shape{FreeImage_GetWidth(picture), FreeImage_GetHeight(picture),
+                           FreeImage_GetBPP(picture)};
+    FreeImage_Unload(picture);
+    return shape;
+}
+
+TEST_F(ExportCommand, EachColourModeOffersItsFileTypesAndTheModeIsKept) {
+    EXPECT_TRUE(frame_->action(cmd::kExportPicture)->isEnabled());
+    EXPECT_EQ(frame_->exports().colourMode(), kColourMonochrome);
+    for (int32_t mode : {2, 1, 3, 0}) {
+        properties_ = {640, 480, mode};
+        frame_->runCommand(cmd::kExportPicture); // no file chosen
+        EXPECT_EQ(frame_->exports().colourMode(), mode);
+    }
+    ASSERT_EQ(questions_.size(), 4u);
+    EXPECT_EQ(questions_[0].title, "Sauver fichier image");
+    EXPECT_EQ(filterTexts(0), (std::vector<std::string>{"Fichier BMP *.bmp", "Fichier PNG *.png"}));
+    EXPECT_EQ(filterTexts(1), (std::vector<std::string>{"Fichier BMP *.bmp", "Fichier JPEG *.jpg",
+                                                        "Fichier PNG *.png"}));
+    EXPECT_EQ(filterTexts(2), (std::vector<std::string>{"Fichier BMP *.bmp", "Fichier JPEG *.jpg",
+                                                        "Fichier TIFF *.tif", "Fichier PNG *.png",
+                                                        "Fichier SVG *.svg", "Fichier PDF *.pdf"}));
+    EXPECT_EQ(filterTexts(3), (std::vector<std::string>{"Fichier BMP *.bmp"}));
+    // The dialog opens on the last mode and on the size last confirmed.
+    properties_.reset();
+    frame_->runCommand(cmd::kExportPicture);
+    EXPECT_EQ(shownProperties_, std::tuple(640, 480, 0));
+    EXPECT_EQ(questions_.size(), 4u);
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
+}
+
+TEST_F(ExportCommand, CancelledDialogsWriteNothingButTheConfirmedSize) {
+    properties_.reset();
+    EXPECT_EQ(frame_->exports().exportPicture(), ExportOutcome::Cancelled);
+    EXPECT_TRUE(questions_.empty());
+    EXPECT_FALSE(profile_->contains("m_largeur"));
+    EXPECT_EQ(frame_->document().settings().m_largeur, 1024);
+
+    // No file chosen: the size is kept, the folder is not.
+    EXPECT_EQ(exportAs(2000, 0, 3, ""), ExportOutcome::Cancelled);
+    EXPECT_EQ(profile_->readInt("m_largeur"), 2000);
+    EXPECT_EQ(profile_->readInt("m_hauteur"), 0);
+    EXPECT_FALSE(profile_->contains("save_bmp"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(ExportCommand, TheExtensionChoosesTheWriterAndTheFolderIsRemembered) {
+    std::filesystem::create_directory(dir_.file("sous dossier"));
+    const QSize view = frame_->view().viewport()->size();
+    ASSERT_EQ(exportAs(1000, 0, 0, "sous dossier/ARBRE.BMP"), ExportOutcome::Written);
+    // Height 0 takes the window's proportions; the width is rounded down to 992.
+    const unsigned height = static_cast<unsigned>(1000 * view.height() / view.width());
+    EXPECT_EQ(PictureShape(file("sous dossier/ARBRE.BMP")), std::tuple(992u, height, 1u));
+    EXPECT_EQ(ReadPathKey(*profile_, "save_bmp"), folder() + "sous dossier/");
+    // The size drawn shows next time; the profile keeps the size asked.
+    EXPECT_EQ(frame_->document().settings().m_largeur, 992);
+    EXPECT_EQ(profile_->readInt("m_hauteur"), 0);
+
+    // The next save dialog opens there.
+    const struct {
+        const char* name;
+        int filter;
+        FREE_IMAGE_FORMAT type;
+    } cases[] = {{"arbre.Jpeg", 0, FIF_JPEG},
+                 {"arbre.tiff", 0, FIF_TIFF},
+                 {"arbre", 3, FIF_PNG},
+                 {"arbre.P", 0, FIF_PNG}};
+    for (const auto& c : cases)
+        ASSERT_EQ(exportAs(640, 480, 3, c.name, c.filter), ExportOutcome::Written) << c.name;
+    EXPECT_EQ(questions_[1].folder.toStdString(), folder() + "sous dossier/");
+    EXPECT_EQ(questions_[2].folder.toStdString(), folder());
+    for (const auto& c : cases)
+        EXPECT_EQ(TypeOf(file(std::string(c.name) + (c.filter == 3 ? ".png" : ""))), c.type)
+            << c.name;
+    EXPECT_EQ(ReadPathKey(*profile_, "save_bmp"), folder());
+
+    // Vector drawings of the same chart.
+    ASSERT_EQ(exportAs(1600, 400, 3, "arbre.SVG"), ExportOutcome::Written);
+    EXPECT_NE(test::ReadFileBytes(file("arbre.SVG")).find("viewBox=\"0 0 1600 400\""),
+              std::string::npos);
+    ASSERT_EQ(exportAs(1600, 400, 3, "arbre.pdf"), ExportOutcome::Written);
+    EXPECT_TRUE(test::ReadFileBytes(file("arbre.pdf")).starts_with("%PDF"));
+
+    // An unknown letter writes nothing and says so.
+    EXPECT_EQ(exportAs(640, 480, 3, "arbre.gif"), ExportOutcome::UnknownType);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("arbre.gif » est inconnu"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(file("arbre.gif")));
+}
+
+TEST_F(ExportCommand, LargePicturesShowProgressAndACancelKeepsTheOldFile) {
+    ASSERT_TRUE(test::WriteFileBytes(file("grand.bmp"), "ancienne image"));
+    ASSERT_EQ(exportAs(4096, 300, 0, "petit.bmp"), ExportOutcome::Written);
+    EXPECT_EQ(progress_.made, 0);
+
+    const std::vector<std::string> before = test::FolderEntries(dir_.path());
+    progress_.stopAtTick = 1;
+    EXPECT_EQ(exportAs(4128, 300, 0, "grand.bmp"), ExportOutcome::Cancelled);
+    progress_.stopAtTick = 0;
+    progress_.stopAtStage = ExportStage::Writing;
+    EXPECT_EQ(exportAs(8192, 1000, 0, "grand.bmp"), ExportOutcome::Cancelled);
+    EXPECT_EQ(progress_.made, 2);
+    EXPECT_EQ(test::ReadFileBytes(file("grand.bmp")), "ancienne image");
+    EXPECT_EQ(test::FolderEntries(dir_.path()), before);
+
+    // The window keeps the boxes where it shows them, for the mouse.
+    frame_->view().viewport()->grab();
+    const AncestorNode shown = frame_->document().tree().ancestors[2];
+    progress_.stopAtStage.reset();
+    ASSERT_EQ(exportAs(2000, 8192, 0, "grand.bmp"), ExportOutcome::Written);
+    EXPECT_EQ(progress_.stages,
+              (std::vector<ExportStage>{ExportStage::Drawing, ExportStage::Writing}));
+    EXPECT_GT(progress_.ticks, 0);
+    EXPECT_TRUE(progress_.waitCursor);
+    const AncestorNode& after = frame_->document().tree().ancestors[2];
+    EXPECT_EQ(std::tuple(after.boxLeft, after.boxTop, after.boxRight, after.boxBottom),
+              std::tuple(shown.boxLeft, shown.boxTop, shown.boxRight, shown.boxBottom));
+    EXPECT_EQ(PictureShape(file("grand.bmp")), std::tuple(1984u, 8192u, 1u));
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(ExportCommand, AFullDiskNamesTheFileAndKeepsTheOldOne) {
+    for (const char* name : {"arbre.png", "arbre.svg"}) {
+        ASSERT_TRUE(test::WriteFileBytes(file(name), "ancien"));
+        {
+            test::FileSizeLimit limit(100);
+            ASSERT_TRUE(limit.active());
+            EXPECT_EQ(exportAs(640, 480, 3, name), ExportOutcome::Failed);
+        }
+        EXPECT_EQ(test::ReadFileBytes(file(name)), "ancien");
+    }
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0],
+              "Erreur _lwrite\n" + file("arbre.png") + " : fichier trop grand pour le disque");
+    EXPECT_NE(messages_[1].find(file("arbre.svg") + " : fichier trop grand pour le disque"),
+              std::string::npos);
+    EXPECT_EQ(test::FolderEntries(dir_.path()),
+              (std::vector<std::string>{"arbre.png", "arbre.svg"}));
+}
+
+TEST_F(ExportCommand, VmlIsRefusedWhenZoomedAndKeepsTheLastFile) {
+    frame_->runCommand(cmd::kZoomIn);
+    ASSERT_EQ(frame_->document().view().zoom, 2);
+    frame_->runCommand(cmd::kSaveVml);
+    EXPECT_EQ(messages_,
+              std::vector<std::string>{
+                  "La création de fichier au format VML ne fonctionne pas en mode zoom"});
+    EXPECT_EQ(vmlSizeAsked_, 0);
+    frame_->runCommand(cmd::kZoomDefault);
+
+    vmlSize_.reset();
+    EXPECT_EQ(frame_->exports().saveVml(), ExportOutcome::Cancelled);
+    vmlSize_ = 2;
+    answer_ = {};
+    EXPECT_EQ(frame_->exports().saveVml(), ExportOutcome::Cancelled);
+    EXPECT_FALSE(profile_->contains("save_vml"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
+
+    answer_ = {QString::fromStdString(file("page")), 0};
+    ASSERT_EQ(frame_->exports().saveVml(), ExportOutcome::Written);
+    EXPECT_EQ(questions_.back().title, "Sauver fichier VML");
+    EXPECT_EQ(ReadPathKey(*profile_, "save_vml"), file("page.htm"));
+    EXPECT_TRUE(test::ReadFileBytes(file("page.htm")).starts_with("<HTML"));
+    answer_ = {};
+    frame_->exports().saveVml();
+    EXPECT_EQ(questions_.back().folder.toStdString(), folder());
+}
+
+// The window and arbolix-cli write the same bytes for the same settings and size.
+TEST_F(ExportCommand, TheWindowWritesWhatTheCommandLineWrites) {
+    const auto cli = [&](std::vector<std::string> options) {
+        std::vector<std::string> args{ARBOLIX_CLI,
+                                      "--profile",
+                                      file("profil.ini"),
+                                      options[0],
+                                      test::SampleFamilyFile().string(),
+                                      "--root",
+                                      "I14",
+                                      "--mode",
+                                      "both"};
+        args.insert(args.end(), options.begin() + 1, options.end());
+        const test::CommandResult result = test::RunCommand(args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+    };
+    // A PDF tells when it was made; nothing else may differ.
+    const auto withoutDate = [](const std::string& bytes) {
+        return std::regex_replace(bytes, std::regex(R"(/CreationDate \(D:[0-9Z+'-]*\))"), "");
+    };
+    const struct {
+        int32_t mode;
+        const char* colours;
+        const char* extension;
+    } cases[] = {{0, "mono", "bmp"}, {1, "gris", "jpg"}, {2, "256", "png"}, {3, "24", "tif"},
+                 {3, "24", "svg"},   {3, "24", "pdf"},   {0, "mono", "png"}};
+    for (const auto& c : cases) {
+        const std::string window = "fenetre-" + std::string(c.colours) + "." + c.extension;
+        const std::string line = "cli-" + std::string(c.colours) + "." + c.extension;
+        ASSERT_EQ(exportAs(1600, 400, c.mode, window), ExportOutcome::Written) << window;
+        cli({"chart", "--size", "1600x400", "--colors", c.colours, "-o", file(line)});
+        const std::string made = test::ReadFileBytes(file(window));
+        ASSERT_FALSE(made.empty()) << window;
+        EXPECT_TRUE(withoutDate(made) == withoutDate(test::ReadFileBytes(file(line)))) << window;
+    }
+    vmlSize_ = 3;
+    answer_ = {QString::fromStdString(file("fenetre.htm")), 0};
+    ASSERT_EQ(frame_->exports().saveVml(), ExportOutcome::Written);
+    cli({"vml", "--size", "1280x1024", "-o", file("cli.htm")});
+    EXPECT_TRUE(test::ReadFileBytes(file("fenetre.htm")) == test::ReadFileBytes(file("cli.htm")));
+}
+
+} // namespace
+} // namespace arbolix
