@@ -5,11 +5,14 @@
 
 #include <FreeImage.h>
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <regex>
@@ -93,6 +96,32 @@ TEST(ExportDialogs, VmlSizesStartOnTheFirst) {
     EXPECT_EQ(buttons.join(' '), "OK Annuler");
     Radio(dialog, QStringLiteral("size5"))->click();
     EXPECT_EQ(dialog.choice(), 5);
+}
+
+// The save dialog itself, as the user drives it: a file type chosen in its list, a name typed
+// without extension.
+TEST(ExportDialogs, TheSaveDialogGivesTheNameTheTypeChosen) {
+    test::TempDir dir;
+    const SaveFileQuestion question{QStringLiteral("Sauver fichier image"),
+                                    QString::fromStdString(dir.path().string()),
+                                    PictureSaveFilters(kColour24Bits)};
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(types, Qt::Key_Down);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(name, QStringLiteral("arbre"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const SaveFileAnswer answer = AskSaveFile(nullptr, question);
+    EXPECT_EQ(shown.join(" | "),
+              "Fichier BMP *.bmp | Fichier JPEG *.jpg | Fichier TIFF *.tif | Fichier PNG *.png | "
+              "Fichier SVG *.svg | Fichier PDF *.pdf");
+    EXPECT_EQ(answer.path.toStdString(), dir.file("arbre.svg").string());
+    EXPECT_EQ(answer.filter, 4);
 }
 
 class FixedChooser final : public RootChooser {

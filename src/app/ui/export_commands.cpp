@@ -174,21 +174,27 @@ SaveFileAnswer AskSaveFile(QWidget* parent, const SaveFileQuestion& question) {
     QFileDialog dialog(parent, question.title, question.folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // The file types read as their descriptions, without the patterns repeated.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     QStringList names;
     for (const SaveFilter& filter : question.filters) names << NameFilter(filter);
     dialog.setNameFilters(names);
-    const auto suffixFor = [&](const QString& name) {
-        const qsizetype index = std::max<qsizetype>(names.indexOf(name), 0);
-        return question.filters.empty()
-                   ? QString()
-                   : FromUtf8(FilterExtension(question.filters[static_cast<size_t>(index)]));
+    // The dialog names a file type by its whole filter or, the patterns hidden, by its description.
+    const auto indexOf = [&](const QString& name) {
+        for (size_t i = 0; i < question.filters.size(); ++i)
+            if (name == names[static_cast<qsizetype>(i)] ||
+                name.trimmed() == FromUtf8(question.filters[i].description))
+                return i;
+        return size_t{0};
     };
-    if (!names.isEmpty()) dialog.setDefaultSuffix(suffixFor(names.front()));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&](const QString& name) { dialog.setDefaultSuffix(suffixFor(name)); });
+    const auto useSuffixOf = [&](const QString& name) {
+        if (!question.filters.empty())
+            dialog.setDefaultSuffix(FromUtf8(FilterExtension(question.filters[indexOf(name)])));
+    };
+    if (!names.isEmpty()) useSuffixOf(names.front());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return {dialog.selectedFiles().front(),
-            static_cast<int>(std::max<qsizetype>(names.indexOf(dialog.selectedNameFilter()), 0))};
+    return {dialog.selectedFiles().front(), static_cast<int>(indexOf(dialog.selectedNameFilter()))};
 }
 
 } // namespace arbolix
