@@ -311,8 +311,12 @@ TEST_F(ExportCommand, TheExtensionChoosesTheWriterAndTheFolderIsRemembered) {
     ASSERT_EQ(exportAs(1600, 400, 3, "arbre.SVG"), ExportOutcome::Written);
     EXPECT_NE(test::ReadFileBytes(file("arbre.SVG")).find("viewBox=\"0 0 1600 400\""),
               std::string::npos);
+    // The PDF is a poster of the print layout's pages.
+    frame_->document().settings().m_miseenpage = {2, 3};
     ASSERT_EQ(exportAs(1600, 400, 3, "arbre.pdf"), ExportOutcome::Written);
-    EXPECT_TRUE(test::ReadFileBytes(file("arbre.pdf")).starts_with("%PDF"));
+    const std::string pdf = test::ReadFileBytes(file("arbre.pdf"));
+    EXPECT_TRUE(pdf.starts_with("%PDF"));
+    EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
 
     // An unknown letter writes nothing and says so.
     EXPECT_EQ(exportAs(640, 480, 3, "arbre.gif"), ExportOutcome::UnknownType);
