@@ -9,7 +9,7 @@
 #include "base/reporter.h"
 #include "chart/print_layout.h"
 #include "cli/cli_chart.h"
-#include "export/qt_chart_export.h"
+#include "export/qt_chart_file.h"
 
 namespace arbolix::cli {
 
@@ -117,16 +117,9 @@ int32_t WriteOutput(const Output& output, const ChartToDraw& draw) {
         const PictureSize shape = ChartProportions(draw.tree, draw.settings);
         size.height = static_cast<int32_t>(std::max<int64_t>(int64_t{output.width} * shape.height / shape.width, 1));
     }
-    switch (output.kind) {
-    case OutputKind::Svg: return WriteSvgChart(draw, size.width, size.height, output.path);
-    case OutputKind::Pdf: return WritePdfPoster(draw, output.poster, output.path);
-    case OutputKind::Picture: {
-        size = AdjustPictureSize(size.width, size.height, output.mode, size.width, size.height);
-        return ExportChartPicture(draw, size, output.mode, output.path) == PictureWriteResult::Written ? 0 : -1;
-    }
-    case OutputKind::Unknown: break;
-    }
-    return -1;
+    // The window's export command writes through the same function.
+    const ExportRequest request{size, output.mode, output.poster};
+    return ExportChartFile(draw, request, output.path) == ExportOutcome::Written ? 0 : -1;
 }
 
 // The folder must exist before the chart is computed and drawn for nothing.
@@ -148,6 +141,8 @@ int RunChart(CliContext& context, const std::vector<std::string>& arguments) {
     const bool cutMarks = std::erase(rest, std::string("--cut-marks")) > 0;
     Words words;
     Output output;
+    // Posters have the pages of the print layout, as in the window, unless --pages says otherwise.
+    output.poster = PosterOfSettings(context.settings);
     if (!SplitWords(rest, known, words, context.reporter) ||
         !ParseOutput(words, output, context.reporter))
         return kExitUsage;

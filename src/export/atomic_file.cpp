@@ -62,7 +62,24 @@ void SyncFolderOf(const std::string& path) {
 
 std::string FileError::describe() const {
     if (!failed()) return {};
-    return std::string(call) + " " + path + ": " + std::strerror(code);
+    return path + " : " + reason();
+}
+
+std::string FileError::reason() const {
+    switch (code) {
+    case ENOSPC: return "plus de place sur le disque";
+    case EDQUOT: return "quota du disque dépassé";
+    case EFBIG: return "fichier trop grand pour le disque";
+    case EACCES:
+    case EPERM: return "accès refusé (droits insuffisants sur le dossier ou le fichier)";
+    case EROFS: return "disque en lecture seule";
+    case ENOENT: return "dossier introuvable";
+    case ENOTDIR: return "une partie du chemin n'est pas un dossier";
+    case EISDIR: return "c'est un dossier";
+    case ENAMETOOLONG: return "nom de fichier trop long";
+    case EIO: return "erreur d'entrée-sortie du disque";
+    default: return std::strerror(code);
+    }
 }
 
 FileError WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -28,8 +28,12 @@ struct FileError {
     std::string path;      // the target file
 
     bool failed() const { return step != FileStep::None; }
-    // "write /tmp/a.bmp: No space left on device"; "" when nothing failed.
+    // The file and the reason, for the user: "/tmp/a.bmp : plus de place sur le disque"; "" when
+    // nothing failed.
     std::string describe() const;
+    // Why, in French for the usual causes (full disk, quota, file size limit, no permission,
+    // read-only disk, missing folder, ...), the system's text otherwise.
+    std::string reason() const;
 };
 
 // Writes `bytes` as the whole content of `path` (UTF-8), atomically.

@@ -24,20 +24,17 @@ void Report(Reporter& reporter, const char* text, MessageIcon icon = MessageIcon
     reporter.report(Message{text, "arbolix", icon});
 }
 
+// The failed call's message, then the file and the reason on a line of their own.
 void ReportFileError(Reporter& reporter, const FileError& error) {
+    const char* text = "";
     switch (error.step) {
-    case FileStep::None:
-        return;
-    case FileStep::Open:
-        Report(reporter, "Erreur OpenFile");
-        return;
-    case FileStep::Write:
-        Report(reporter, "Erreur _lwrite");
-        return;
-    case FileStep::Commit:
-        Report(reporter, "Erreur _lclose");
-        return;
+    case FileStep::None: return;
+    case FileStep::Open: text = "Erreur OpenFile"; break;
+    case FileStep::Write: text = "Erreur _lwrite"; break;
+    case FileStep::Commit: text = "Erreur _lclose"; break;
     }
+    reporter.report(Message{std::string(text) + "\n" + error.describe(), "arbolix",
+                            MessageIcon::Exclamation});
 }
 
 bool IsUsable(const RenderedBitmap& bitmap) {

@@ -9,6 +9,8 @@
 //   "Erreur OpenFile"      the file cannot be created (missing or read-only folder, ...)
 //   "Erreur _lwrite"       writing failed (disk full, ...)
 //   "Erreur _lclose"       the file could not be synced, closed or put in place
+//                          (these three go on with a line naming the file and the reason:
+//                          "/home/a/arbre.png : plus de place sur le disque")
 //   "Erreur GetBitmapBits" the bitmap is empty or inconsistent (no pixels, size 0, short rows);
 //                          the PNG writer shows "Paramètre incorrect." captioned "GetBitmapBits"
 //                          with the information icon instead

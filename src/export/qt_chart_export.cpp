@@ -30,6 +30,17 @@ void DrawOnCanvas(QtCanvas& canvas, const ChartToDraw& chart, const PageTile& ti
               tile.origin, chart.reporter);
 }
 
+// The same, telling the progress as it goes. False when the progress stopped the drawing.
+bool DrawWatched(QtCanvas& canvas, const ChartToDraw& chart, const PageTile& tile,
+                 ExportProgress& progress) {
+    canvas.setFlagPainter(
+        [](QPainter& painter, int32_t flag, const QRect& target) { DrawFlag(painter, flag, QRectF(target)); });
+    ProgressCanvas watched(canvas, progress);
+    DrawChart(watched, chart.tree, chart.store, chart.settings, chart.view, tile.drawingWidth,
+              tile.drawingHeight, tile.origin, chart.reporter);
+    return !watched.stopped();
+}
+
 PageTile WholePicture(int32_t width, int32_t height) {
     return {Rect{0, 0, width, height}, width, height};
 }
@@ -66,16 +77,20 @@ QPageLayout::Orientation PosterOrientation(const ChartToDraw& chart, const Poste
 } // namespace
 
 QImage RenderChartImage(const ChartToDraw& chart, int32_t width, int32_t height,
-                        TextSmoothing smoothing) {
+                        TextSmoothing smoothing, ExportProgress* progress) {
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) {
         chart.reporter.report({"Mémoire insuffisante", "arbolix", MessageIcon::Stop});
         return image;
     }
     image.fill(Qt::white);
-    QtCanvas canvas(image, smoothing);
-    DrawOnCanvas(canvas, chart, WholePicture(width, height));
-    return image;
+    bool drawn = true;
+    {
+        QtCanvas canvas(image, smoothing);
+        if (progress == nullptr) DrawOnCanvas(canvas, chart, WholePicture(width, height));
+        else drawn = DrawWatched(canvas, chart, WholePicture(width, height), *progress);
+    }
+    return drawn ? image : QImage();
 }
 
 TextSmoothing PictureTextSmoothing(ColourMode mode) {

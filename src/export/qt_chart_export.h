@@ -12,6 +12,7 @@
 #include "chart/chart_pass.h"
 #include "chart/qt_canvas.h"
 #include "data/person_store.h"
+#include "export/export_progress.h"
 #include "export/picture_writer.h"
 #include "tree/tree_tables.h"
 
@@ -29,9 +30,11 @@ struct ChartToDraw {
 };
 
 // The chart on a white width × height picture of 32 bits per pixel, origin (0, 0). A null image
-// when the picture cannot be allocated (reported "Mémoire insuffisante").
+// when the picture cannot be allocated (reported "Mémoire insuffisante") or when `progress`,
+// told as the drawing goes, stopped it (not reported).
 QImage RenderChartImage(const ChartToDraw& chart, int32_t width, int32_t height,
-                        TextSmoothing smoothing = TextSmoothing::Smoothed);
+                        TextSmoothing smoothing = TextSmoothing::Smoothed,
+                        ExportProgress* progress = nullptr);
 
 // How a picture of the colour mode draws its text. A monochrome picture is drawn on a surface of
 // one bit per pixel, where text is never smoothed; the other modes are drawn in true colour and

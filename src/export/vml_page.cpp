@@ -417,15 +417,16 @@ int32_t WriteVmlPage(const std::string& path, const ChartTree& tree, const Perso
                      Reporter& reporter) {
     AtomicFile file;
     if (!file.open(path)) {
-        reporter.report({"Erreur fopen", "arbolix", MessageIcon::Stop});
+        reporter.report({"Erreur fopen\n" + file.error().describe(), "arbolix", MessageIcon::Stop});
         return -1;
     }
     VmlOutput out(file);
     WriteVmlPageText(out, tree, store, settings, width, height);
     if (!file.commit()) {
         const bool writing = file.error().step == FileStep::Write;
-        reporter.report(
-            {writing ? "Erreur fprintf" : "Erreur fclose", "arbolix", MessageIcon::Stop});
+        reporter.report({std::string(writing ? "Erreur fprintf" : "Erreur fclose") + "\n" +
+                             file.error().describe(),
+                         "arbolix", MessageIcon::Stop});
         return -1;
     }
     return 0;

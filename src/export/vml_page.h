@@ -87,8 +87,9 @@ void WriteVmlPageText(VmlOutput& out, const ChartTree& tree, const PersonStore& 
 
 // The page written to `path` (UTF-8), completely or not at all. Returns 0, or -1 after reporting
 // (caption "arbolix", stop icon) "Erreur fopen" when the file cannot be created, "Erreur fprintf"
-// when writing fails and "Erreur fclose" when it cannot be synced, closed or put in place;
-// whatever fails, nothing is left at the path and an existing file there is kept.
+// when writing fails and "Erreur fclose" when it cannot be synced, closed or put in place, each
+// followed by a line naming the file and the reason; whatever fails, nothing is left at the path
+// and an existing file there is kept.
 int32_t WriteVmlPage(const std::string& path, const ChartTree& tree, const PersonStore& store,
                      const ChartSettings& settings, int32_t width, int32_t height,
                      Reporter& reporter);

@@ -56,6 +56,12 @@ TEST_F(ChartCommand, VectorFilesAndPosters) {
     const std::string pdf = test::ReadFileBytes(file("poster.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
     EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
+    // Without --pages, the pages of the print layout, as the window's export takes them.
+    const std::vector<std::string> layout{ARBOLIX_CLI, "--profile", file("profile.ini"), "--set",
+                                          "m_miseenpage.m_largeur=2", "chart", test::SampleFamilyFile().string(),
+                                          "--root", "I14", "-o", file("mise.pdf")};
+    ASSERT_EQ(test::RunCommand(layout).exitCode, 0);
+    EXPECT_NE(test::ReadFileBytes(file("mise.pdf")).find("/Count 2"), std::string::npos);
 
     // The assembly aid labels each sheet in its band, row by row.
     const auto aided =

@@ -222,16 +222,22 @@ TEST(PictureWriters, FailuresAreReportedAndKeepWhatWasThere) {
     const RenderedBitmap bitmap = canvas.bitmap();
     test::TempDir dir;
     // The monochrome BMP has its own writer; the others go through FreeImage.
-    EXPECT_EQ(OnlyMessage(bitmap, kColourMonochrome, dir.file("absent/a.bmp")), "Erreur OpenFile");
-    EXPECT_EQ(OnlyMessage(bitmap, kColour24Bits, dir.file("absent/a.jpg")), "Erreur OpenFile");
+    // The failed call, then the file and the reason.
+    const std::string absent = dir.file("absent/").string();
+    EXPECT_EQ(OnlyMessage(bitmap, kColourMonochrome, dir.file("absent/a.bmp")),
+              "Erreur OpenFile\n" + absent + "a.bmp : dossier introuvable");
+    EXPECT_EQ(OnlyMessage(bitmap, kColour24Bits, dir.file("absent/a.jpg")),
+              "Erreur OpenFile\n" + absent + "a.jpg : dossier introuvable");
 
     ASSERT_TRUE(test::WriteFileBytes(dir.file("a.bmp"), "old picture"));
     ASSERT_TRUE(test::WriteFileBytes(dir.file("a.tif"), "old picture"));
     {
         test::FileSizeLimit limit(200); // every picture of this canvas is larger
         ASSERT_TRUE(limit.active());
-        EXPECT_EQ(OnlyMessage(bitmap, kColourMonochrome, dir.file("a.bmp")), "Erreur _lwrite");
-        EXPECT_EQ(OnlyMessage(bitmap, kColour24Bits, dir.file("a.tif")), "Erreur _lwrite");
+        EXPECT_EQ(OnlyMessage(bitmap, kColourMonochrome, dir.file("a.bmp")),
+                  "Erreur _lwrite\n" + dir.file("a.bmp").string() + " : fichier trop grand pour le disque");
+        EXPECT_EQ(OnlyMessage(bitmap, kColour24Bits, dir.file("a.tif")),
+                  "Erreur _lwrite\n" + dir.file("a.tif").string() + " : fichier trop grand pour le disque");
     }
     EXPECT_EQ(ReadFileBytes(dir.file("a.bmp")), "old picture");
     EXPECT_EQ(ReadFileBytes(dir.file("a.tif")), "old picture");

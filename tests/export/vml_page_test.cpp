@@ -176,8 +176,10 @@ TEST(VmlPage, FileWrittenWholeOrNotAtAll) {
     }
     EXPECT_FALSE(VmlPageAllowed(2, reporter));
     ASSERT_EQ(reporter.messages.size(), 3u);
-    EXPECT_EQ(reporter.messages[0].text, "Erreur fopen");
-    EXPECT_EQ(reporter.messages[1].text, "Erreur fprintf");
+    EXPECT_EQ(reporter.messages[0].text,
+              "Erreur fopen\n" + dir.file("absent/arbre.htm").string() + " : dossier introuvable");
+    EXPECT_EQ(reporter.messages[1].text,
+              "Erreur fprintf\n" + target + " : fichier trop grand pour le disque");
     EXPECT_EQ(reporter.messages[2].text,
               "La création de fichier au format VML ne fonctionne pas en mode zoom");
     EXPECT_EQ(reporter.messages[2].icon, MessageIcon::Exclamation);

@@ -18,6 +18,7 @@
 #include "app/commands.h"
 #include "app/qt_profile.h"
 #include "app/ui/arbolix_view.h"
+#include "app/ui/export_commands.h"
 #include "app/ui/fill_sheet_dialog.h"
 #include "app/ui/help_window.h"
 #include "app/ui/lock_keys.h"
@@ -110,8 +111,6 @@ constexpr CommandText kCommandTexts[] = {
 // Commands whose feature the program does not have yet: shown, greyed.
 bool Available(int command) {
     switch (command) {
-    case cmd::kExportPicture:
-    case cmd::kSaveVml:
     case cmd::kWebSite: return false;
     default: return true;
     }
@@ -191,6 +190,8 @@ CMainFrame::CMainFrame(std::unique_ptr<Profile> profile, QWidget* parent)
     view_ = new CArbolixView(*document_, this);
     setCentralWidget(view_);
     printing_ = new ChartPrinting(*document_, this);
+    exports_ = std::make_unique<ExportCommands>(*this, *document_,
+                                                [this] { return view_->viewport()->size(); });
     createActions();
     createMenus();
     createToolBars();
@@ -387,6 +388,8 @@ void CMainFrame::runCommand(int command) {
         break;
     }
     case cmd::kChooseRoot: chooseAgain(); break;
+    case cmd::kExportPicture: exports_->exportPicture(); break;
+    case cmd::kSaveVml: exports_->saveVml(); break;
     case cmd::kToolbarPresentation: toolBars_[0]->setVisible(!toolBars_[0]->isVisible()); break;
     case cmd::kToolbarFile: toolBars_[1]->setVisible(!toolBars_[1]->isVisible()); break;
     case cmd::kToolbarView: toolBars_[2]->setVisible(!toolBars_[2]->isVisible()); break;

@@ -21,6 +21,7 @@ namespace arbolix {
 
 class CArbolixView;
 class ChartPrinting;
+class ExportCommands;
 class Profile;
 class RootChooser;
 
@@ -57,6 +58,7 @@ public:
     // Makes the chooser of the root person for each opening (the person dialog by default).
     std::function<std::unique_ptr<RootChooser>()> makeChooser;
     CArbolixView& view() { return *view_; }
+    ExportCommands& exports() { return *exports_; }
     // Sets check marks, enabled states and the recent files from the document (the menus call it
     // as they open).
     void updateCommands();
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<ChartDocument> document_;
     CArbolixView* view_ = nullptr;
     ChartPrinting* printing_ = nullptr;
+    std::unique_ptr<ExportCommands> exports_;
     std::map<int, QAction*> actions_;
     QToolBar* toolBars_[4] = {};
     QLabel* status_ = nullptr;
