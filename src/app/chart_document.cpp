@@ -69,7 +69,7 @@ bool ChartDocument::recompute(int32_t rootXref) {
 bool ChartDocument::recomputeWith(int32_t rootXref, RootChooser* chooser) {
     ChartTree tree;
     tree.chartMode = tree_.chartMode;
-    const auto reread = [this] { return ReadGedcom(*store_, path_, settings_.m_gedcom, reporter_); };
+    const auto reread = [this] { return rereadFile(); };
     int64_t zoom = view_.zoom;
     Recompute(tree, *store_, settings_, rootXref, zoom, reporter_, reread, chooser);
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return false;
@@ -77,6 +77,10 @@ bool ChartDocument::recomputeWith(int32_t rootXref, RootChooser* chooser) {
     view_.zoom = zoom;
     view_.clampScroll();
     return true;
+}
+
+int32_t ChartDocument::rereadFile() {
+    return ReadGedcom(*store_, path_, settings_.m_gedcom, reporter_);
 }
 
 void ChartDocument::relayout() {

@@ -21,6 +21,7 @@
 #include "app/ui/lock_keys.h"
 #include "app/ui/person_dialog.h"
 #include "app/ui/setting_dialogs.h"
+#include "app/ui/site_dialog.h"
 #include "app/ui/wait_cursor.h"
 #include "base/profile.h"
 #include "tree/tree_compute.h"
@@ -108,7 +109,6 @@ bool Available(int command) {
     case cmd::kPlaceFormat:
     case cmd::kExportPicture:
     case cmd::kSaveVml:
-    case cmd::kWebSite:
     case cmd::kPrint:
     case cmd::kPrintPreview:
     case cmd::kPrintSetup:
@@ -345,6 +345,7 @@ void CMainFrame::updateCommands() {
     action(cmd::kStatusBar)->setChecked(statusBar()->isVisible());
     action(cmd::kPreviousRoot)->setEnabled(document_->view().previousRootXref != 0);
     action(cmd::kChooseRoot)->setEnabled(document_->hasChart());
+    action(cmd::kWebSite)->setEnabled(document_->hasChart());
     updateRecentFiles();
 }
 
@@ -382,6 +383,13 @@ void CMainFrame::runCommand(int command) {
         break;
     }
     case cmd::kChooseRoot: chooseAgain(); break;
+    case cmd::kWebSite:
+        // The walk computes other charts from the store the view draws its spouses from.
+        view_->setUpdatesEnabled(false);
+        RunWebSiteCommand(this, *document_);
+        view_->setUpdatesEnabled(true);
+        view_->chartChanged();
+        break;
     case cmd::kToolbarPresentation: toolBars_[0]->setVisible(!toolBars_[0]->isVisible()); break;
     case cmd::kToolbarFile: toolBars_[1]->setVisible(!toolBars_[1]->isVisible()); break;
     case cmd::kToolbarView: toolBars_[2]->setVisible(!toolBars_[2]->isVisible()); break;
