@@ -20,7 +20,10 @@ SiteChoices SiteChoicesOnOpening(SiteChoices choices, int32_t screenWidth) {
     } else if (screenWidth <= 640) {
         choices.sizeIndex = 0;
     } else {
-        const int32_t largest = screenWidth < 801 ? 1 : screenWidth < 1025 ? 2 : screenWidth < 1281 ? 3 : 4;
+        const int32_t largest = screenWidth < 801    ? 1
+                                : screenWidth < 1025 ? 2
+                                : screenWidth < 1281 ? 3
+                                                     : 4;
         choices.sizeIndex = std::min(choices.sizeIndex, largest);
     }
     return choices;
@@ -35,8 +38,8 @@ SiteChoices SiteSizeChosen(SiteChoices choices, int32_t screenWidth) {
 SiteChoices SiteColourChosen(SiteChoices choices, int32_t screenWidth) {
     if (choices.colourMode == kBlackAndWhite) return choices;
     const int32_t size = choices.sizeIndex;
-    if (screenWidth <= 640 || (screenWidth < 801 && size >= 2) || (screenWidth < 1025 && size >= 3) ||
-        (screenWidth < 1281 && size >= 4) || size == 5)
+    if (screenWidth <= 640 || (screenWidth < 801 && size >= 2) ||
+        (screenWidth < 1025 && size >= 3) || (screenWidth < 1281 && size >= 4) || size == 5)
         choices.colourMode = kBlackAndWhite;
     return choices;
 }

@@ -26,7 +26,8 @@ SiteResult GenerateDocumentSite(ChartDocument& document, const SiteOptions& opti
                     tree.rootXref,
                     ChartView{view.zoom, view.scrollX, view.scrollY},
                     [&document] { return document.rereadFile(); }};
-    const SiteResult result = GenerateWebSite(chart, options, pictures, document.reporter(), progress);
+    const SiteResult result =
+        GenerateWebSite(chart, options, pictures, document.reporter(), progress);
     document.rebuild();
     return result;
 }

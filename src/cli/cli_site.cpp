@@ -49,14 +49,16 @@ bool ReadSiteOptions(const Words& words, SiteOptions& options, Reporter& reporte
     }
     if (words.has("colors")) {
         const auto colours = ParseColours(words.get("colors"));
-        if (!colours) return refuse("--colors attend mono, gris, 256 ou 24 : " + words.get("colors"));
+        if (!colours)
+            return refuse("--colors attend mono, gris, 256 ou 24 : " + words.get("colors"));
         options.colourMode = *colours;
     }
     if (words.has("size")) {
         const int32_t size = FindSitePictureSize(words.get("size"));
         if (size < 0)
             return refuse("--size attend 320x240, 640x480, 800x600, 1024x768, 1280x1024 ou "
-                          "1600x1200 : " + words.get("size"));
+                          "1600x1200 : " +
+                          words.get("size"));
         options.sizeIndex = size;
     }
     return true;
@@ -94,11 +96,15 @@ int RunSite(CliContext& context, const std::vector<std::string>& arguments) {
                    chart.tree.chartMode,
                    chart.tree.rootXref,
                    ChartView{chart.zoom, chart.scrollX, chart.scrollY},
-                   [&] { return ReadGedcom(*chart.store, path, context.settings.m_gedcom, context.reporter); }};
+                   [&] {
+                       return ReadGedcom(*chart.store, path, context.settings.m_gedcom,
+                                         context.reporter);
+                   }};
     const bool terminal = isatty(STDERR_FILENO) != 0;
     QtSitePictures pictures(context.reporter);
-    const SiteResult result = GenerateWebSite(site, options, pictures, context.reporter,
-                                              [&](const SiteProgress& step) { return ShowProgress(step, terminal); });
+    const SiteResult result =
+        GenerateWebSite(site, options, pictures, context.reporter,
+                        [&](const SiteProgress& step) { return ShowProgress(step, terminal); });
     if (terminal) std::fputc('\n', stderr);
     std::fprintf(stderr, "site : %d pages, %s\n", result.pages, SiteMainPageOf(options).c_str());
     return result.failed ? kExitFailure : kExitOk;

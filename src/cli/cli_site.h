@@ -12,10 +12,11 @@ namespace arbolix::cli {
 //      [--type bmp|jpg|png] [--colors mono|gris|256|24] [--size 320x240|...|1600x1200]
 //      [--zoom N --scroll X,Y]
 // The pages go into the folder of -o, which must exist. The type, colours and size not given
-// are those of the profile's site settings (the caller loads their group into the context). Progress goes to standard error, one line per page.
-// Exit 2 for a wrong command line, 1 when the file cannot be read, the first chart's computation
+// are those of the profile's site settings (the caller loads their group into the context).
+// Progress goes to standard error, one line per page.
+// Exit 2 for a wrong command line; 1 when the file cannot be read, the first chart's computation
 // is refused, the folder cannot be written or the walk stopped on a failure (the pages made and
-// the main page listing them are written then), 0 otherwise.
+// the main page listing them are written then); 0 otherwise.
 int RunSite(CliContext& context, const std::vector<std::string>& arguments);
 
 } // namespace arbolix::cli

@@ -35,14 +35,14 @@ int QtSitePictures::DefaultWriters() {
 
 bool QtSitePictures::make(const SitePictureRequest& request) {
     const ChartToDraw chart{request.tree, request.store, request.settings, request.view, reporter_};
-    Job job{0,
-            request.xref,
-            RenderChartImage(chart, request.width, request.height,
-                             PictureTextSmoothing(request.mode)),
-            request.path,
-            request.mode,
-            request.settings.texture_fond.brush.lbColor,
-            request.settings.color_pen};
+    Job job{
+        0,
+        request.xref,
+        RenderChartImage(chart, request.width, request.height, PictureTextSmoothing(request.mode)),
+        request.path,
+        request.mode,
+        request.settings.texture_fond.brush.lbColor,
+        request.settings.color_pen};
     if (job.image.isNull()) return false; // reported
     if (threads_.empty()) {
         note(write(job, reporter_));
@@ -51,7 +51,8 @@ bool QtSitePictures::make(const SitePictureRequest& request) {
     {
         std::unique_lock<std::mutex> lock(mutex_);
         const auto limit = static_cast<int64_t>(threads_.size()) * kWaitingPerWriter;
-        changed_.wait(lock, [&] { return submitted_ - delivered_ - std::ssize(outcomes_) < limit; });
+        changed_.wait(lock,
+                      [&] { return submitted_ - delivered_ - std::ssize(outcomes_) < limit; });
         job.order = submitted_++;
         queue_.push_back(std::move(job));
     }
@@ -102,7 +103,8 @@ void QtSitePictures::deliver() {
     std::vector<Outcome> ready;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        for (auto it = outcomes_.find(delivered_); it != outcomes_.end(); it = outcomes_.find(delivered_)) {
+        for (auto it = outcomes_.find(delivered_); it != outcomes_.end();
+             it = outcomes_.find(delivered_)) {
             ready.push_back(std::move(it->second));
             outcomes_.erase(it);
             ++delivered_;

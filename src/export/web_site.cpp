@@ -48,8 +48,9 @@ public:
     void status(std::string_view) override {}
     void tellHidden() {
         if (hidden_ == 0) return;
-        out_.report({Format("%d autres messages du calcul des arbres n'ont pas été montrés", hidden_),
-                     "arbolix", MessageIcon::Exclamation});
+        out_.report(
+            {Format("%d autres messages du calcul des arbres n'ont pas été montrés", hidden_),
+             "arbolix", MessageIcon::Exclamation});
     }
 
 private:
@@ -168,12 +169,14 @@ private:
 };
 
 template <class Node> bool Overlaps(const Node& node, const DrawingArea& area) {
-    return node.boxRight > 0 && node.boxBottom > 0 && static_cast<double>(node.boxLeft) < area.width &&
+    return node.boxRight > 0 && node.boxBottom > 0 &&
+           static_cast<double>(node.boxLeft) < area.width &&
            static_cast<double>(node.boxTop) < area.height;
 }
 
 SiteResult SiteWalk::run() {
-    if (!CheckSiteFolder(folder_, reporter_) || !RestoreFile(chart_.store, chart_.reread, reporter_)) {
+    if (!CheckSiteFolder(folder_, reporter_) ||
+        !RestoreFile(chart_.store, chart_.reread, reporter_)) {
         result_.failed = true;
         return result_;
     }
@@ -205,8 +208,8 @@ SiteResult SiteWalk::run() {
 
 // Makes one page and puts the persons it leads to on the stack. False when the walk stops.
 bool SiteWalk::visit(int32_t xref) {
-    if (progress_ &&
-        !progress_({done_, reached_, Windows1252ToUtf8(persons_[static_cast<size_t>(xref)].name)})) {
+    if (progress_ && !progress_({done_, reached_,
+                                 Windows1252ToUtf8(persons_[static_cast<size_t>(xref)].name)})) {
         result_.cancelled = true;
         return false;
     }
@@ -228,16 +231,19 @@ SiteWalk::Page SiteWalk::make(int32_t xref, std::vector<int32_t>& next) {
     const std::string picture = SitePictureName(xref, SitePictureExtension(options_.pictureType));
     const std::string picturePath = inFolder(picture);
     switch (FileAt(picturePath)) {
-    case Presence::Present: return Page::Skipped; // never overwritten
+    case Presence::Present:
+        return Page::Skipped; // never overwritten
     case Presence::Unknown:
         reporter_.report({"Erreur _stat", "arbolix", MessageIcon::Stop});
         return Page::Failed;
-    case Presence::Missing: break;
+    case Presence::Missing:
+        break;
     }
     ChartTree tree;
     tree.chartMode = chart_.chartMode;
     ChartView view = chart_.view;
-    if (Recompute(tree, chart_.store, chart_.settings, xref, view.zoom, computations_, chart_.reread) < 0)
+    if (Recompute(tree, chart_.store, chart_.settings, xref, view.zoom, computations_,
+                  chart_.reread) < 0)
         return Page::Failed;
     view.scrollX = static_cast<int32_t>(std::min<int64_t>(view.scrollX, 2 * view.zoom - 2));
     view.scrollY = std::min<int64_t>(view.scrollY, 2 * view.zoom - 2);
@@ -246,9 +252,10 @@ SiteWalk::Page SiteWalk::make(int32_t xref, std::vector<int32_t>& next) {
                          picturePath, xref}))
         return Page::Failed;
     // Drawing has left every box's rectangle in the tree (and the extent it drew with).
-    const DrawingArea area =
-        FitDrawingSize(size_.width, size_.height, ChartMetrics::Of(tree, chart_.settings, view.zoom));
-    const std::string page = PersonPageText(picture, size_.width, size_.height, areasOf(tree, area));
+    const DrawingArea area = FitDrawingSize(size_.width, size_.height,
+                                            ChartMetrics::Of(tree, chart_.settings, view.zoom));
+    const std::string page =
+        PersonPageText(picture, size_.width, size_.height, areasOf(tree, area));
     if (!WritePage(inFolder(SitePageName(xref)), page, reporter_)) return Page::Failed;
     made_.push_back(persons_[static_cast<size_t>(xref)]);
     return claimNext(tree, area, next) ? Page::Made : Page::Failed;
@@ -260,14 +267,16 @@ std::vector<SiteArea> SiteWalk::areasOf(const ChartTree& tree, const DrawingArea
         if (node.surname[0] == '$' || !isPerson(node.xref) || !Overlaps(node, area)) return;
         areas.push_back({node.boxLeft, node.boxTop, node.boxRight, node.boxBottom, node.xref});
     };
-    for (int32_t n = 1; n <= tree.descendantCount; ++n) add(tree.descendants[static_cast<size_t>(n)]);
+    for (int32_t n = 1; n <= tree.descendantCount; ++n)
+        add(tree.descendants[static_cast<size_t>(n)]);
     for (int32_t n = 2; n <= tree.ancestorCount; ++n) add(tree.ancestors[static_cast<size_t>(n)]);
     return areas;
 }
 
 // Claims the persons of the page's other boxes; those whose box overlaps the drawing go to
 // `next`. False after a reported failure.
-bool SiteWalk::claimNext(const ChartTree& tree, const DrawingArea& area, std::vector<int32_t>& next) {
+bool SiteWalk::claimNext(const ChartTree& tree, const DrawingArea& area,
+                         std::vector<int32_t>& next) {
     bool claimed = true;
     const auto claim = [&](const auto& node) {
         if (!claimed || node.surname[0] == '$' || !isPerson(node.xref)) return;
@@ -275,14 +284,16 @@ bool SiteWalk::claimNext(const ChartTree& tree, const DrawingArea& area, std::ve
         case Claim::Claimed:
             if (Overlaps(node, area)) next.push_back(node.xref);
             return;
-        case Claim::Taken: return;
+        case Claim::Taken:
+            return;
         case Claim::Failed:
             reporter_.report({"Erreur fopen", "arbolix", MessageIcon::Stop});
             claimed = false;
             return;
         }
     };
-    for (int32_t n = 2; n <= tree.descendantCount; ++n) claim(tree.descendants[static_cast<size_t>(n)]);
+    for (int32_t n = 2; n <= tree.descendantCount; ++n)
+        claim(tree.descendants[static_cast<size_t>(n)]);
     for (int32_t n = 2; n <= tree.ancestorCount; ++n) claim(tree.ancestors[static_cast<size_t>(n)]);
     return claimed;
 }
@@ -303,9 +314,12 @@ void SiteWalk::dropFailedPictures() {
 
 std::string_view SitePictureExtension(int32_t type) {
     switch (type) {
-    case kSiteJpg: return "jpg";
-    case kSitePng: return "png";
-    default: return "bmp";
+    case kSiteJpg:
+        return "jpg";
+    case kSitePng:
+        return "png";
+    default:
+        return "bmp";
     }
 }
 
@@ -366,7 +380,8 @@ bool CheckSiteFolder(const std::string& folder, Reporter& reporter) {
         probe.abandon();
         return true;
     }
-    reporter.report({"Impossible d'écrire dans le dossier " + folder, "arbolix", MessageIcon::Stop});
+    reporter.report(
+        {"Impossible d'écrire dans le dossier " + folder, "arbolix", MessageIcon::Stop});
     return false;
 }
 

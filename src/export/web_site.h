@@ -57,9 +57,9 @@ int32_t FindSitePictureSize(std::string_view label);
 
 // What the site's dialog (or the command line) chose.
 struct SiteOptions {
-    std::string title;     // UTF-8; not kept between runs
-    std::string mainPage;  // `fichier_site`, UTF-8
-    std::string folder;    // `dir_site`, UTF-8; "" for the folder of the main page
+    std::string title;    // UTF-8; not kept between runs
+    std::string mainPage; // `fichier_site`, UTF-8
+    std::string folder;   // `dir_site`, UTF-8; "" for the folder of the main page
     int32_t pictureType = kSiteBmp;
     int32_t colourMode = kColour24Bits;
     int32_t sizeIndex = 1;

@@ -58,11 +58,13 @@ TEST(SiteChoices, ColoursNeedAPictureTheScreenTakes) {
         {Rule::ColourChosen, 4000, {k24, 5}, {kBw, 5}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << static_cast<int>(c.rule) << " W=" << c.width << " colours "
-                                        << c.before.colourMode << " size " << c.before.sizeIndex);
-        const SiteChoices after = c.rule == Rule::Opening      ? SiteChoicesOnOpening(c.before, c.width)
-                                  : c.rule == Rule::SizeChosen ? SiteSizeChosen(c.before, c.width)
-                                                               : SiteColourChosen(c.before, c.width);
+        SCOPED_TRACE(testing::Message()
+                     << static_cast<int>(c.rule) << " W=" << c.width << " colours "
+                     << c.before.colourMode << " size " << c.before.sizeIndex);
+        const SiteChoices after = c.rule == Rule::Opening ? SiteChoicesOnOpening(c.before, c.width)
+                                  : c.rule == Rule::SizeChosen
+                                      ? SiteSizeChosen(c.before, c.width)
+                                      : SiteColourChosen(c.before, c.width);
         EXPECT_EQ(after.colourMode, c.after.colourMode);
         EXPECT_EQ(after.sizeIndex, c.after.sizeIndex);
     }

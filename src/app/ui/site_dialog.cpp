@@ -26,10 +26,9 @@
 
 namespace arbolix {
 
-const char* const kSiteHelpText =
-    "Optimisation taille des fichiers\n"
-    "Format JPG : pour les représentations avec des images\n"
-    "Format PNG : pour les représentations avec des couleurs unis";
+const char* const kSiteHelpText = "Optimisation taille des fichiers\n"
+                                  "Format JPG : pour les représentations avec des images\n"
+                                  "Format PNG : pour les représentations avec des couleurs unis";
 
 namespace {
 
@@ -105,9 +104,10 @@ SiteDialog::SiteDialog(const SiteOptions& options, QWidget* parent, ScreenWidth 
     if (!screenWidth_) screenWidth_ = [this] { return ScreenPixels(this); };
     chooser_ = [](QWidget* owner, const QString& folder) {
         QFileDialog* dialog = MakeMainPageFileDialog(owner, folder);
-        const QString chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
-                                   ? dialog->selectedFiles().first()
-                                   : QString();
+        const QString chosen =
+            dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
+                ? dialog->selectedFiles().first()
+                : QString();
         delete dialog;
         return chosen;
     };
@@ -128,12 +128,12 @@ SiteDialog::SiteDialog(const SiteOptions& options, QWidget* parent, ScreenWidth 
     mainPage_->setMinimumWidth(320);
 
     auto* groups = new QHBoxLayout;
-    groups->addWidget(RadioGroup(QStringLiteral("Type image"), "type",
-                                 {QStringLiteral("BMP"), QStringLiteral("JPG"), QStringLiteral("PNG")},
-                                 types_, this));
+    groups->addWidget(RadioGroup(
+        QStringLiteral("Type image"), "type",
+        {QStringLiteral("BMP"), QStringLiteral("JPG"), QStringLiteral("PNG")}, types_, this));
     groups->addWidget(RadioGroup(QStringLiteral("Nombre de couleurs"), "colour",
-                                 {QStringLiteral("B/W"), QStringLiteral("Gris"), QStringLiteral("256 "),
-                                  QStringLiteral("24 bits")},
+                                 {QStringLiteral("B/W"), QStringLiteral("Gris"),
+                                  QStringLiteral("256 "), QStringLiteral("24 bits")},
                                  colours_, this));
     QStringList sizes;
     for (int32_t i = 0; i < kSitePictureSizeCount; ++i)
@@ -182,7 +182,8 @@ void SiteDialog::showChoices(const SiteChoices& choices) {
 }
 
 void SiteDialog::changeMainPage() {
-    const QString folder = options_.folder.empty() ? FromUtf8(options().folder) : FromUtf8(options_.folder);
+    const QString folder =
+        options_.folder.empty() ? FromUtf8(options().folder) : FromUtf8(options_.folder);
     const QString chosen = chooser_(this, folder);
     if (chosen.isEmpty()) return;
     mainPage_->setText(chosen);
@@ -204,7 +205,8 @@ SiteOptions SiteDialog::options() const {
     QString page = mainPage_->text().trimmed();
     if (page.isEmpty()) page = QStringLiteral("index.htm");
     if (QFileInfo(page).isRelative()) {
-        const QDir base = options_.folder.empty() ? QDir::current() : QDir(FromUtf8(options_.folder));
+        const QDir base =
+            options_.folder.empty() ? QDir::current() : QDir(FromUtf8(options_.folder));
         page = base.absoluteFilePath(page);
     }
     options.mainPage = QDir::cleanPath(page).toStdString();
