@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -84,20 +85,20 @@ TEST(SiteDialog, TheFolderIsThatOfTheMainPage) {
     options.folder = "/data/site";
     SiteDialog dialog(options, nullptr, [] { return 1920; });
     QString openedIn;
-    dialog.setMainPageChooser([&](QWidget*, const QString& folder) {
-        openedIn = folder;
+    dialog.setMainPageChooser([&](QWidget*, const QString& file) {
+        openedIn = file;
         return QStringLiteral("/srv/www/famille/accueil.htm");
     });
     auto* page = Find<QLineEdit>(dialog, "mainPage");
-    EXPECT_EQ(dialog.options().mainPage, "/data/site/index.htm");
-    page->setText(QString());
-    EXPECT_EQ(dialog.options().mainPage, "/data/site/index.htm");
+    EXPECT_EQ(page->text(), "/data/site/index.htm");
     Find<QPushButton>(dialog, "change")->click();
-    EXPECT_EQ(openedIn, "/data/site");
+    EXPECT_EQ(openedIn, "/data/site/index.htm");
     EXPECT_EQ(page->text(), "/srv/www/famille/accueil.htm");
     page->setText(QStringLiteral("autre.htm"));
     EXPECT_EQ(dialog.options().mainPage, "/srv/www/famille/autre.htm");
     EXPECT_EQ(dialog.options().folder, "/srv/www/famille");
+    page->setText(QString());
+    EXPECT_EQ(dialog.options().mainPage, "/srv/www/famille/index.htm");
 
     std::unique_ptr<QFileDialog> save(MakeMainPageFileDialog(nullptr, QStringLiteral("/srv")));
     EXPECT_EQ(save->windowTitle(), "Sauver fichier image");
@@ -149,6 +150,8 @@ TEST(SiteCommand, RunsFromTheMainWindow) {
         test::ReadFileBytes(dir.file("index.htm")).find("<A HREF=\"a14.htm\">DELORME Pierre</A>"),
         std::string::npos);
     EXPECT_EQ(test::ReadFileBytes(dir.file("a14.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(frame.reporter().statusLabel->text().toStdString(),
+              "Site Web : 91 pages, " + dir.file("index.htm").string());
     EXPECT_EQ(frame.document().tree().rootXref, root);
     EXPECT_EQ(frame.document().tree().descendantCount, boxes);
 }

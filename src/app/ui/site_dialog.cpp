@@ -102,8 +102,8 @@ SiteDialog::SiteDialog(const SiteOptions& options, QWidget* parent, ScreenWidth 
       reporter_(reporter) {
     setWindowTitle(QStringLiteral("Génération Site Web"));
     if (!screenWidth_) screenWidth_ = [this] { return ScreenPixels(this); };
-    chooser_ = [](QWidget* owner, const QString& folder) {
-        QFileDialog* dialog = MakeMainPageFileDialog(owner, folder);
+    chooser_ = [](QWidget* owner, const QString& file) {
+        QFileDialog* dialog = MakeMainPageFileDialog(owner, file);
         const QString chosen =
             dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
                 ? dialog->selectedFiles().first()
@@ -165,6 +165,8 @@ SiteDialog::SiteDialog(const SiteOptions& options, QWidget* parent, ScreenWidth 
     options_.sizeIndex = std::clamp(options_.sizeIndex, 0, kSitePictureSizeCount - 1);
     types_->button(options_.pictureType)->setChecked(true);
     showChoices(SiteChoicesOnOpening({options_.colourMode, options_.sizeIndex}, screenWidth_()));
+    // Where the site will go, in full.
+    mainPage_->setText(FromUtf8(this->options().mainPage));
     // The rules follow the user's clicks only.
     connect(sizes_, &QButtonGroup::idClicked, this,
             [this] { showChoices(SiteSizeChosen(choices(), screenWidth_())); });
@@ -184,7 +186,8 @@ void SiteDialog::showChoices(const SiteChoices& choices) {
 void SiteDialog::changeMainPage() {
     const QString folder =
         options_.folder.empty() ? FromUtf8(options().folder) : FromUtf8(options_.folder);
-    const QString chosen = chooser_(this, folder);
+    const QString chosen =
+        chooser_(this, QDir(folder).filePath(QFileInfo(mainPage_->text()).fileName()));
     if (chosen.isEmpty()) return;
     mainPage_->setText(chosen);
     options_.folder = QFileInfo(chosen).absolutePath().toStdString();
@@ -217,8 +220,8 @@ SiteOptions SiteDialog::options() const {
     return options;
 }
 
-QFileDialog* MakeMainPageFileDialog(QWidget* parent, const QString& folder) {
-    auto* dialog = new QFileDialog(parent, QStringLiteral("Sauver fichier image"), folder,
+QFileDialog* MakeMainPageFileDialog(QWidget* parent, const QString& file) {
+    auto* dialog = new QFileDialog(parent, QStringLiteral("Sauver fichier image"), file,
                                    QStringLiteral("Fichier HTML *.htm (*.htm)"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     // A main page typed without an extension still opens as a page.
@@ -231,7 +234,10 @@ bool RunWebSiteCommand(QWidget* parent, ChartDocument& document) {
     if (dialog.exec() != QDialog::Accepted) return false;
     const SiteOptions options = dialog.options();
     StoreSiteOptions(document, options);
-    MakeSite(parent, document, options);
+    const SiteResult result = MakeSite(parent, document, options);
+    document.reporter().status(
+        Format(result.cancelled ? "Site Web interrompu : %d pages, %s" : "Site Web : %d pages, %s",
+               result.pages, SiteMainPageOf(options).c_str()));
     return true;
 }
 

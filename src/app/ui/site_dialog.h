@@ -32,11 +32,12 @@ class SiteDialog final : public QDialog {
 public:
     // The screen's width in pixels, read each time a rule needs it.
     using ScreenWidth = std::function<int()>;
-    // The main page chosen from `folder` with "Changer"; empty when the user gives up.
-    using MainPageChooser = std::function<QString(QWidget* parent, const QString& folder)>;
+    // The main page chosen with "Changer", starting from `file` (the current main page in the
+    // site's folder); empty when the user gives up.
+    using MainPageChooser = std::function<QString(QWidget* parent, const QString& file)>;
 
-    // Shows `options` (title empty) with the opening rule applied. "&Aide" goes to `reporter`, or
-    // to a message box when it is null.
+    // Shows `options` (title empty, main page in full) with the opening rule applied. "&Aide" goes
+    // to `reporter`, or to a message box when it is null.
     explicit SiteDialog(const SiteOptions& options, QWidget* parent = nullptr,
                         ScreenWidth screenWidth = {}, Reporter* reporter = nullptr);
 
@@ -63,12 +64,13 @@ private:
     QButtonGroup* sizes_ = nullptr;
 };
 
-// The save dialog of "Changer": "Sauver fichier image", HTML files, ".htm" added to a name typed
-// without an extension.
-QFileDialog* MakeMainPageFileDialog(QWidget* parent, const QString& folder);
+// The save dialog of "Changer" on `file`: "Sauver fichier image", HTML files, ".htm" added to a
+// name typed without an extension.
+QFileDialog* MakeMainPageFileDialog(QWidget* parent, const QString& file);
 
 // The whole command on the document's chart: the dialog (nothing more unless OK), the settings
-// written, the site made with its progress window. False when the dialog was cancelled.
+// written, the site made with its progress window, the number of pages in the status bar. False
+// when the dialog was cancelled.
 bool RunWebSiteCommand(QWidget* parent, ChartDocument& document);
 
 } // namespace arbolix
