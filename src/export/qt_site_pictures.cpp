@@ -34,7 +34,8 @@ int QtSitePictures::DefaultWriters() {
 }
 
 bool QtSitePictures::make(const SitePictureRequest& request) {
-    const ChartToDraw chart{request.tree, request.store, request.settings, request.view, reporter_};
+    const ChartToDraw chart{request.tree, request.store, request.settings, request.view,
+                            request.drawing};
     Job job{
         0,
         request.xref,

@@ -30,11 +30,11 @@ constexpr std::array<SitePictureSize, kSitePictureSizeCount> kSizes{{
     {"1600x1200", 1600, 1200},
 }};
 
-// What the charts' computations say during the walk: the same anomaly comes back with every page
-// that shows the same persons, so each text is shown once, and five texts at most.
-class ComputationMessages final : public Reporter {
+// What the charts' computations and drawings say during the walk: the same anomaly comes back
+// with every page that shows the same persons, so each text is shown once, and five texts at most.
+class ChartMessages final : public Reporter {
 public:
-    explicit ComputationMessages(Reporter& out) : out_(out) {}
+    explicit ChartMessages(Reporter& out) : out_(out) {}
     void report(const Message& message) override {
         if (!seen_.insert(message.text).second) return;
         if (shown_ < kShown) {
@@ -49,7 +49,7 @@ public:
     void tellHidden() {
         if (hidden_ == 0) return;
         out_.report(
-            {Format("%d autres messages du calcul des arbres n'ont pas été montrés", hidden_),
+            {Format("%d autres messages des arbres n'ont pas été montrés", hidden_),
              "arbolix", MessageIcon::Exclamation});
     }
 
@@ -127,7 +127,7 @@ public:
     SiteWalk(SiteChart& chart, const SiteOptions& options, SitePictures& pictures,
              Reporter& reporter, const SiteProgressFunction& progress)
         : chart_(chart), options_(options), pictures_(pictures), reporter_(reporter),
-          progress_(progress), computations_(reporter), folder_(SiteFolderOf(options)),
+          progress_(progress), chartMessages_(reporter), folder_(SiteFolderOf(options)),
           size_(SitePictureSizeAt(options.sizeIndex)) {}
 
     SiteResult run();
@@ -157,7 +157,7 @@ private:
     SitePictures& pictures_;
     Reporter& reporter_;
     const SiteProgressFunction& progress_;
-    ComputationMessages computations_;
+    ChartMessages chartMessages_;
     std::string folder_;
     SitePictureSize size_;
     std::vector<SiteEntry> persons_;
@@ -197,7 +197,7 @@ SiteResult SiteWalk::run() {
         }
     }
     dropFailedPictures();
-    computations_.tellHidden();
+    chartMessages_.tellHidden();
     result_.pages = static_cast<int32_t>(made_.size());
     if (!WritePage(SiteMainPageOf(options_), MainPageText(options_.title, SortedForMainPage(made_)),
                    reporter_, MessageIcon::Exclamation))
@@ -242,14 +242,14 @@ SiteWalk::Page SiteWalk::make(int32_t xref, std::vector<int32_t>& next) {
     ChartTree tree;
     tree.chartMode = chart_.chartMode;
     ChartView view = chart_.view;
-    if (Recompute(tree, chart_.store, chart_.settings, xref, view.zoom, computations_,
+    if (Recompute(tree, chart_.store, chart_.settings, xref, view.zoom, chartMessages_,
                   chart_.reread) < 0)
         return Page::Failed;
     view.scrollX = static_cast<int32_t>(std::min<int64_t>(view.scrollX, 2 * view.zoom - 2));
     view.scrollY = std::min<int64_t>(view.scrollY, 2 * view.zoom - 2);
     const ColourMode mode = static_cast<ColourMode>(options_.colourMode);
     if (!pictures_.make({tree, chart_.store, chart_.settings, view, size_.width, size_.height, mode,
-                         picturePath, xref}))
+                         picturePath, xref, chartMessages_}))
         return Page::Failed;
     // Drawing has left every box's rectangle in the tree (and the extent it drew with).
     const DrawingArea area = FitDrawingSize(size_.width, size_.height,

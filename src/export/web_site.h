@@ -85,7 +85,8 @@ struct SitePictureRequest {
     int32_t height = 0;
     ColourMode mode = kColour24Bits;
     std::string path;
-    int32_t xref = 0; // the person of the page
+    int32_t xref = 0;  // the person of the page
+    Reporter& drawing; // what drawing says (the same for every page, so told once)
 };
 
 // Draws and writes the pictures (the Qt adapter in the program, a stand-in in the tests).
@@ -129,8 +130,8 @@ struct SiteResult {
 // dans le dossier <folder>" (stop icon). False then.
 bool CheckSiteFolder(const std::string& folder, Reporter& reporter);
 
-// The whole site. Messages of the chart computations (anomalies, limits) are shown once each,
-// at most five of them; the number of the others is told at the end.
+// The whole site. Messages of the charts' computations and drawings (anomalies, limits, fills)
+// are shown once each, at most five of them; the number of the others is told at the end.
 SiteResult GenerateWebSite(SiteChart& chart, const SiteOptions& options, SitePictures& pictures,
                            Reporter& reporter, const SiteProgressFunction& progress = {});
 

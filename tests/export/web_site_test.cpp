@@ -305,7 +305,7 @@ TEST_F(WebSite, ADeepLineNeedsNoDeepStack) {
     ASSERT_EQ(reporter_.messages.size(), 7u);
     EXPECT_EQ(reporter_.messages.back().text,
               std::to_string(1000 - 127 - 5) +
-                  " autres messages du calcul des arbres n'ont pas été montrés");
+                  " autres messages des arbres n'ont pas été montrés");
 }
 
 TEST_F(WebSite, CancellingStopsCleanlyWithTheMainPageOfWhatWasMade) {
