@@ -18,33 +18,40 @@
 namespace arbolix {
 namespace {
 
-class Chooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
+// Pierre DELORME (14) with his ancestors and descendants, names, years and flags shown.
+struct SampleChart {
+    PersonStore store;
+    ChartSettings settings = DefaultChartSettings();
+    ChartTree tree;
+    ListReporter reporter;
+
+    SampleChart() {
+        class Chooser final : public RootChooser {
+            std::optional<RootChoice> choose(const PersonStore&) override {
+                return RootChoice{kModeBoth, 14};
+            }
+        } chooser;
+        settings.setprenom = settings.setnaissance = settings.drapeau = 1;
+        ReadGedcom(store, test::SampleFamilyFile().string(), settings.m_gedcom, reporter);
+        BuildChartTables(tree, store, settings, &chooser, reporter);
+        int64_t zoom = 1;
+        LayoutTree(tree, settings, zoom);
     }
 };
 
-// The first pages of the sample family's site from Pierre DELORME (14), with `writers` threads.
-std::vector<std::string> FirstPages(const test::TempDir& dir, int writers, const SiteOptions& base,
+// Every file of the first `pages` pages of the site, name and bytes, made with `writers` threads.
+std::vector<std::string> FirstPages(const test::TempDir& dir, int writers, SiteOptions options,
                                     int32_t pages) {
-    PersonStore store;
-    ChartSettings settings = DefaultChartSettings();
-    settings.setprenom = settings.setnaissance = settings.drapeau = 1;
-    ListReporter reporter;
-    ChartTree tree;
-    Chooser chooser;
-    EXPECT_GT(ReadGedcom(store, test::SampleFamilyFile().string(), settings.m_gedcom, reporter), 0);
-    EXPECT_EQ(BuildChartTables(tree, store, settings, &chooser, reporter), 0);
-    SiteOptions options = base;
+    SampleChart sample;
     options.mainPage = dir.file("index.htm").string();
-    QtSitePictures pictures(reporter, writers);
-    SiteChart chart{store, settings, tree.chartMode, tree.rootXref, ChartView{}, {}};
+    QtSitePictures pictures(sample.reporter, writers);
+    SiteChart chart{sample.store,         sample.settings, sample.tree.chartMode,
+                    sample.tree.rootXref, ChartView{},     {}};
     const SiteResult result =
-        GenerateWebSite(chart, options, pictures, reporter,
+        GenerateWebSite(chart, options, pictures, sample.reporter,
                         [&](const SiteProgress& step) { return step.done < pages; });
     EXPECT_EQ(result.pages, pages);
-    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_TRUE(sample.reporter.messages.empty());
     std::vector<std::string> files;
     for (const std::string& name : test::FolderEntries(dir.path()))
         files.push_back(name + "\n" + test::ReadFileBytes(dir.file(name)));
@@ -56,10 +63,7 @@ TEST(SitePictures, TheSameBytesOnOneThreadOrSeveral) {
          {std::pair{kSitePng, kColour24Bits}, std::pair{kSiteBmp, kColourMonochrome},
           std::pair{kSiteJpg, kColourGrey}}) {
         SCOPED_TRACE(SitePictureExtension(type));
-        SiteOptions options;
-        options.pictureType = type;
-        options.colourMode = colours;
-        options.sizeIndex = 0;
+        const SiteOptions options{"", "", "", type, colours, 0};
         test::TempDir alone, together;
         const std::vector<std::string> one = FirstPages(alone, 0, options, 12);
         std::string extension(1, '.');
@@ -77,24 +81,12 @@ TEST(SitePictures, TheSameBytesOnOneThreadOrSeveral) {
 // The root's picture is the one the picture export makes of the same chart.
 TEST(SitePictures, APageShowsTheChartAsThePictureExportDrawsIt) {
     test::TempDir dir;
-    SiteOptions options;
-    options.pictureType = kSitePng;
-    options.sizeIndex = 1;
-    FirstPages(dir, 2, options, 1);
-
-    PersonStore store;
-    ChartSettings settings = DefaultChartSettings();
-    settings.setprenom = settings.setnaissance = settings.drapeau = 1;
-    ListReporter reporter;
-    ChartTree tree;
-    Chooser chooser;
-    ReadGedcom(store, test::SampleFamilyFile().string(), settings.m_gedcom, reporter);
-    BuildChartTables(tree, store, settings, &chooser, reporter);
-    int64_t zoom = 1;
-    LayoutTree(tree, settings, zoom);
+    FirstPages(dir, 2, {"", "", "", kSitePng, kColour24Bits, 1}, 1);
+    SampleChart sample;
     const std::string exported = dir.file("export.png").string();
-    ASSERT_EQ(ExportChartPicture({tree, store, settings, ChartView{}, reporter}, {640, 480},
-                                 kColour24Bits, exported),
+    ASSERT_EQ(ExportChartPicture(
+                  {sample.tree, sample.store, sample.settings, ChartView{}, sample.reporter},
+                  {640, 480}, kColour24Bits, exported),
               PictureWriteResult::Written);
     EXPECT_EQ(test::ReadFileBytes(dir.file(SitePictureName(14, "png"))),
               test::ReadFileBytes(exported));

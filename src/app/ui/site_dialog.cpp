@@ -184,10 +184,7 @@ void SiteDialog::showChoices(const SiteChoices& choices) {
 }
 
 void SiteDialog::changeMainPage() {
-    const QString folder =
-        options_.folder.empty() ? FromUtf8(options().folder) : FromUtf8(options_.folder);
-    const QString chosen =
-        chooser_(this, QDir(folder).filePath(QFileInfo(mainPage_->text()).fileName()));
+    const QString chosen = chooser_(this, FromUtf8(options().mainPage));
     if (chosen.isEmpty()) return;
     mainPage_->setText(chosen);
     options_.folder = QFileInfo(chosen).absolutePath().toStdString();
