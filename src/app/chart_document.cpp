@@ -73,10 +73,7 @@ bool ChartDocument::recompute(int32_t rootXref) {
 bool ChartDocument::recomputeWith(int32_t rootXref, RootChooser* chooser) {
     ChartTree tree;
     tree.chartMode = tree_.chartMode;
-    const auto reread = [this] {
-        stamp_ = StampOfFile(path_);
-        return ReadGedcom(*store_, path_, settings_.m_gedcom, reporter_);
-    };
+    const auto reread = [this] { return rereadFile(); };
     int64_t zoom = view_.zoom;
     Recompute(tree, *store_, settings_, rootXref, zoom, reporter_, reread, chooser);
     if (tree.descendantCount == 0 && tree.ancestorCount == 0) return false;
@@ -84,6 +81,11 @@ bool ChartDocument::recomputeWith(int32_t rootXref, RootChooser* chooser) {
     view_.zoom = ZoomAfterLayout(view_, tree_, settings_, zoom);
     view_.clampScroll();
     return true;
+}
+
+int32_t ChartDocument::rereadFile() {
+    stamp_ = StampOfFile(path_);
+    return ReadGedcom(*store_, path_, settings_.m_gedcom, reporter_);
 }
 
 void ChartDocument::relayout() {

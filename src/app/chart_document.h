@@ -69,6 +69,11 @@ public:
     const PersonStore& store() const { return *store_; }
     ChartTree& tree() { return tree_; }
     const ChartTree& tree() const { return tree_; }
+    // For the walks that compute the charts of many roots (the web site): the store every
+    // computation starts again from (tree/recompute.h), and the file read again into it when no
+    // snapshot of it is kept.
+    PersonStore& workingStore() { return *store_; }
+    int32_t rereadFile();
     ViewState& view() { return view_; }
     const ViewState& view() const { return view_; }
     RecentFiles& recentFiles() { return recent_; }

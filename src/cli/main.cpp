@@ -13,6 +13,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_picture.h"
+#include "cli/cli_site.h"
 #include "cli/cli_vml.h"
 
 using namespace arbolix;
@@ -65,12 +66,16 @@ int main(int argc, char** argv) {
     if (options.command == "tree") return RunTree(context, options.arguments);
     if (options.command == "vml") return RunVml(context, options.arguments);
     if (options.command == "card") return RunCard(context, options.arguments);
-    if (options.command == "chart") {
+    if (options.command == "chart" || options.command == "site") {
         // Drawing needs fonts, hence the platform; without a display, the offscreen one.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(QuietQtMessages);
         int qtArgc = 1;
         QGuiApplication application(qtArgc, argv);
+        if (options.command == "site") {
+            LoadSettingGroup(profile, context.settings, "site");
+            return RunSite(context, options.arguments);
+        }
         return RunChart(context, options.arguments);
     }
     std::fprintf(stderr, "arbolix-cli: commande inconnue : %s\nEssayez « arbolix-cli --help ».\n",

@@ -43,8 +43,9 @@ std::string TemporaryName(const std::string& target, std::mt19937& random) {
     return (path.parent_path() / name).string();
 }
 
+// One per thread: files may be written from several threads at once.
 std::mt19937& RandomSource() {
-    static std::mt19937 random{std::random_device{}() ^ static_cast<unsigned>(getpid())};
+    thread_local std::mt19937 random{std::random_device{}() ^ static_cast<unsigned>(getpid())};
     return random;
 }
 
@@ -82,10 +83,18 @@ std::string FileError::reason() const {
     }
 }
 
-FileError WriteFileAtomically(const std::string& path, std::string_view bytes) {
+FileError WriteFileAtomically(const std::string& path, std::string_view bytes, FileSync sync) {
     AtomicFile file;
-    if (file.open(path) && file.write(bytes)) file.commit();
+    if (file.open(path, sync) && file.write(bytes)) file.commit();
     return file.error();
+}
+
+bool SyncFileSystemOf(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::syncfs(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 AtomicFile::~AtomicFile() {
@@ -93,7 +102,7 @@ AtomicFile::~AtomicFile() {
 }
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)),
+    : fd_(std::exchange(other.fd_, -1)), sync_(other.sync_), target_(std::move(other.target_)),
       temporary_(std::move(other.temporary_)), buffer_(std::move(other.buffer_)),
       error_(std::move(other.error_)) {
     other.temporary_.clear();
@@ -103,6 +112,7 @@ AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
     if (this != &other) {
         abandon();
         fd_ = std::exchange(other.fd_, -1);
+        sync_ = other.sync_;
         target_ = std::move(other.target_);
         temporary_ = std::move(other.temporary_);
         other.temporary_.clear();
@@ -118,10 +128,11 @@ bool AtomicFile::fail(FileStep step, const char* call, int code, const std::stri
     return false;
 }
 
-bool AtomicFile::open(const std::string& path) {
+bool AtomicFile::open(const std::string& path, FileSync sync) {
     abandon();
     error_ = FileError{};
     buffer_.clear();
+    sync_ = sync;
     if (path.empty()) return fail(FileStep::Open, "open", ENOENT, path);
     target_ = ResolvedTarget(path);
 
@@ -208,13 +219,14 @@ bool AtomicFile::commit() {
         return false;
     }
     if (!flushBuffer()) return false;
-    if (::fsync(fd_) != 0) return fail(FileStep::Commit, "fsync", errno, target_);
+    if (sync_ == FileSync::Now && ::fsync(fd_) != 0)
+        return fail(FileStep::Commit, "fsync", errno, target_);
     const int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0) return fail(FileStep::Commit, "close", errno, target_);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
         return fail(FileStep::Commit, "rename", errno, target_);
     temporary_.clear();
-    SyncFolderOf(target_);
+    if (sync_ == FileSync::Now) SyncFolderOf(target_);
     return true;
 }
 

@@ -36,8 +36,17 @@ struct FileError {
     std::string reason() const;
 };
 
+// When the bytes of a file reach the disk. Now: before the rename (the file and its folder are
+// synced: a crash cannot leave it empty). Later: the rename comes first and the caller makes many
+// files durable at once with SyncFileSystemOf, which costs one sync instead of two per file.
+enum class FileSync { Now, Later };
+
 // Writes `bytes` as the whole content of `path` (UTF-8), atomically.
-FileError WriteFileAtomically(const std::string& path, std::string_view bytes);
+FileError WriteFileAtomically(const std::string& path, std::string_view bytes,
+                              FileSync sync = FileSync::Now);
+
+// Flushes the file system that holds `folder` to disk. False when that fails.
+bool SyncFileSystemOf(const std::string& folder);
 
 // A file written piece by piece and put in place by commit(). Until then the target is untouched;
 // destroying an uncommitted file (or abandon()) removes the temporary file. After the first
@@ -55,7 +64,7 @@ public:
 
     // Creates the temporary file for `path`. A target that is a symbolic link is written through
     // (the link's destination is replaced); an existing target passes its permission bits on.
-    bool open(const std::string& path);
+    bool open(const std::string& path, FileSync sync = FileSync::Now);
     bool write(const void* data, size_t size);
     bool write(std::string_view text) { return write(text.data(), text.size()); }
     // printf-style text.
@@ -76,6 +85,7 @@ private:
     bool flushBuffer();
 
     int fd_ = -1;
+    FileSync sync_ = FileSync::Now;
     std::string target_;
     std::string temporary_;
     std::string buffer_;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <new>
 
 #include "export/atomic_file.h"
@@ -73,13 +74,26 @@ void PutPaletteEntry(std::string& out, Colour colour) {
 
 // --- FreeImage --------------------------------------------------------------------------------
 
-// The library is initialised for the time of one file (the calls are counted by FreeImage).
+// The library is initialised for the time of one file. FreeImage counts the calls in a plain
+// integer, so pictures written on several threads at once take turns to count.
 class FreeImageSession {
 public:
-    FreeImageSession() { FreeImage_Initialise(FALSE); }
-    ~FreeImageSession() { FreeImage_DeInitialise(); }
+    FreeImageSession() {
+        const std::lock_guard<std::mutex> lock(Counting());
+        FreeImage_Initialise(FALSE);
+    }
+    ~FreeImageSession() {
+        const std::lock_guard<std::mutex> lock(Counting());
+        FreeImage_DeInitialise();
+    }
     FreeImageSession(const FreeImageSession&) = delete;
     FreeImageSession& operator=(const FreeImageSession&) = delete;
+
+private:
+    static std::mutex& Counting() {
+        static std::mutex mutex;
+        return mutex;
+    }
 };
 
 struct PictureUnloader {
@@ -188,7 +202,7 @@ bool ConvertForFormat(Picture& picture, FREE_IMAGE_FORMAT format, ColourMode mod
 
 // Encodes the picture in memory and writes the bytes to the file.
 int32_t SavePicture(FIBITMAP* picture, FREE_IMAGE_FORMAT format, const std::string& path,
-                    Reporter& reporter) {
+                    Reporter& reporter, FileSync sync) {
     std::unique_ptr<FIMEMORY, MemoryCloser> memory(FreeImage_OpenMemory());
     if (!memory) {
         Report(reporter, "Mémoire insuffisante", MessageIcon::Stop);
@@ -201,8 +215,8 @@ int32_t SavePicture(FIBITMAP* picture, FREE_IMAGE_FORMAT format, const std::stri
         Report(reporter, "Erreur FreeImage_Save");
         return -1;
     }
-    const FileError error =
-        WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    const FileError error = WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(data), size), sync);
     if (error.failed()) {
         ReportFileError(reporter, error);
         return -1;
@@ -212,7 +226,7 @@ int32_t SavePicture(FIBITMAP* picture, FREE_IMAGE_FORMAT format, const std::stri
 
 int32_t WriteThroughFreeImage(const RenderedBitmap& bitmap, ColourMode mode,
                               const std::string& path, Colour background, Colour pen,
-                              FREE_IMAGE_FORMAT format, Reporter& reporter) {
+                              FREE_IMAGE_FORMAT format, Reporter& reporter, FileSync sync) {
     if (!IsUsable(bitmap)) {
         ReportUnusableBitmap(reporter, format);
         return -1;
@@ -239,12 +253,12 @@ int32_t WriteThroughFreeImage(const RenderedBitmap& bitmap, ColourMode mode,
         Report(reporter, "Mémoire insuffisante", MessageIcon::Stop);
         return -1;
     }
-    return SavePicture(picture.get(), format, path, reporter);
+    return SavePicture(picture.get(), format, path, reporter, sync);
 }
 
 // The monochrome BMP, header by header and row by row, bottom row first.
 int32_t WriteMonochromeBmp(const RenderedBitmap& bitmap, const std::string& path, Colour background,
-                           Colour pen, Reporter& reporter) {
+                           Colour pen, Reporter& reporter, FileSync sync) {
     if (!IsUsable(bitmap)) {
         Report(reporter, "Erreur GetBitmapBits");
         return -1;
@@ -280,7 +294,7 @@ int32_t WriteMonochromeBmp(const RenderedBitmap& bitmap, const std::string& path
     PutPaletteEntry(header, background);
 
     AtomicFile file;
-    if (file.open(path) && file.write(header)) {
+    if (file.open(path, sync) && file.write(header)) {
         for (int32_t y = mono.height - 1; y >= 0; --y)
             if (!file.write(mono.bits.data() + static_cast<size_t>(y) * mono.bytesPerRow,
                             static_cast<size_t>(mono.bytesPerRow)))
@@ -356,25 +370,25 @@ PictureSize AdjustPictureSize(int32_t width, int32_t height, ColourMode mode, in
 }
 
 int32_t WriteBmpFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                     Colour background, Colour pen, Reporter& reporter) {
+                     Colour background, Colour pen, Reporter& reporter, FileSync sync) {
     if (mode == kColourMonochrome)
-        return WriteMonochromeBmp(bitmap, path, background, pen, reporter);
-    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_BMP, reporter);
+        return WriteMonochromeBmp(bitmap, path, background, pen, reporter, sync);
+    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_BMP, reporter, sync);
 }
 
 int32_t WriteJpegFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                      Colour background, Colour pen, Reporter& reporter) {
-    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_JPEG, reporter);
+                      Colour background, Colour pen, Reporter& reporter, FileSync sync) {
+    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_JPEG, reporter, sync);
 }
 
 int32_t WritePngFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                     Colour background, Colour pen, Reporter& reporter) {
-    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_PNG, reporter);
+                     Colour background, Colour pen, Reporter& reporter, FileSync sync) {
+    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_PNG, reporter, sync);
 }
 
 int32_t WriteTiffFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                      Colour background, Colour pen, Reporter& reporter) {
-    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_TIFF, reporter);
+                      Colour background, Colour pen, Reporter& reporter, FileSync sync) {
+    return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_TIFF, reporter, sync);
 }
 
 PictureFormat PictureFormatOfPath(std::string_view path) {
@@ -390,22 +404,22 @@ PictureFormat PictureFormatOfPath(std::string_view path) {
 
 PictureWriteResult WritePictureFile(const RenderedBitmap& bitmap, ColourMode mode,
                                     const std::string& path, Colour background, Colour pen,
-                                    Reporter& reporter) {
+                                    Reporter& reporter, FileSync sync) {
     int32_t result = 0;
     switch (PictureFormatOfPath(path)) {
     case PictureFormat::Unknown:
         return PictureWriteResult::UnknownType;
     case PictureFormat::Bmp:
-        result = WriteBmpFile(bitmap, mode, path, background, pen, reporter);
+        result = WriteBmpFile(bitmap, mode, path, background, pen, reporter, sync);
         break;
     case PictureFormat::Jpeg:
-        result = WriteJpegFile(bitmap, mode, path, background, pen, reporter);
+        result = WriteJpegFile(bitmap, mode, path, background, pen, reporter, sync);
         break;
     case PictureFormat::Png:
-        result = WritePngFile(bitmap, mode, path, background, pen, reporter);
+        result = WritePngFile(bitmap, mode, path, background, pen, reporter, sync);
         break;
     case PictureFormat::Tiff:
-        result = WriteTiffFile(bitmap, mode, path, background, pen, reporter);
+        result = WriteTiffFile(bitmap, mode, path, background, pen, reporter, sync);
         break;
     }
     return result == 0 ? PictureWriteResult::Written : PictureWriteResult::Failed;

@@ -17,7 +17,8 @@
 //   "Erreur malloc"        no memory for the monochrome BMP's rows
 //   "Mémoire insuffisante" (stop icon) no memory for a FreeImage picture or a conversion
 //   "Erreur FreeImage_Save" the codec refused the picture
-// Whatever fails, nothing is left at the path and an existing file there is kept.
+// Whatever fails, nothing is left at the path and an existing file there is kept. `sync` says when
+// the file reaches the disk (export/atomic_file.h).
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,7 @@
 
 #include "base/colour.h"
 #include "base/reporter.h"
+#include "export/atomic_file.h"
 
 namespace arbolix {
 
@@ -87,17 +89,21 @@ PictureSize AdjustPictureSize(int32_t width, int32_t height, ColourMode mode, in
 // background, 3937 pixels per metre); mode 1 an 8-bit grey picture; mode 2 an 8-bit palette
 // from Wu quantization; mode 3 24 bits.
 int32_t WriteBmpFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                     Colour background, Colour pen, Reporter& reporter);
+                     Colour background, Colour pen, Reporter& reporter,
+                     FileSync sync = FileSync::Now);
 // JPEG: mode 1 8-bit grey, every other mode 24 bits (mode 0 in black and white).
 int32_t WriteJpegFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                      Colour background, Colour pen, Reporter& reporter);
+                      Colour background, Colour pen, Reporter& reporter,
+                      FileSync sync = FileSync::Now);
 // PNG: mode 1 8-bit grey, every other mode 24 bits; modes 0 (pen and background colours) and 2
 // hold at most 256 colours (Wu quantization).
 int32_t WritePngFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                     Colour background, Colour pen, Reporter& reporter);
+                     Colour background, Colour pen, Reporter& reporter,
+                     FileSync sync = FileSync::Now);
 // TIFF: 24 bits in every mode (mode 0 in black and white).
 int32_t WriteTiffFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                      Colour background, Colour pen, Reporter& reporter);
+                      Colour background, Colour pen, Reporter& reporter,
+                      FileSync sync = FileSync::Now);
 
 enum class PictureFormat { Unknown, Bmp, Jpeg, Png, Tiff };
 
@@ -113,6 +119,6 @@ enum class PictureWriteResult {
 // The writer of the path's format.
 PictureWriteResult WritePictureFile(const RenderedBitmap& bitmap, ColourMode mode,
                                     const std::string& path, Colour background, Colour pen,
-                                    Reporter& reporter);
+                                    Reporter& reporter, FileSync sync = FileSync::Now);
 
 } // namespace arbolix

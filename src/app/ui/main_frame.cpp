@@ -27,6 +27,7 @@
 #include "app/ui/place_format_dialog.h"
 #include "app/ui/print_commands.h"
 #include "app/ui/setting_dialogs.h"
+#include "app/ui/site_dialog.h"
 #include "app/ui/wait_cursor.h"
 #include "base/profile.h"
 #include "tree/tree_compute.h"
@@ -107,14 +108,6 @@ constexpr CommandText kCommandTexts[] = {
     {cmd::kRecent3, "-"},
     {cmd::kRecent4, "-"},
 };
-
-// Commands whose feature the program does not have yet: shown, greyed.
-bool Available(int command) {
-    switch (command) {
-    case cmd::kWebSite: return false;
-    default: return true;
-    }
-}
 
 // Our own pictures first, the desktop theme's for the common ones otherwise.
 QIcon CommandIcon(int command) {
@@ -222,7 +215,6 @@ void CMainFrame::createActions() {
         auto* action = new QAction(CommandIcon(entry.command), QString::fromUtf8(entry.text), this);
         if (entry.keys[0] != '\0')
             action->setShortcut(QKeySequence(QString::fromLatin1(entry.keys), QKeySequence::PortableText));
-        action->setEnabled(Available(entry.command));
         const int command = entry.command;
         const bool checkable = SettingChecked(command, document_->settings()).has_value() ||
                                command == cmd::kToolbarFile || command == cmd::kToolbarPresentation ||
@@ -346,6 +338,7 @@ void CMainFrame::updateCommands() {
     action(cmd::kStatusBar)->setChecked(statusBar()->isVisible());
     action(cmd::kPreviousRoot)->setEnabled(document_->view().previousRootXref != 0);
     action(cmd::kChooseRoot)->setEnabled(document_->hasChart());
+    action(cmd::kWebSite)->setEnabled(document_->hasChart());
     updateRecentFiles();
 }
 
@@ -390,6 +383,13 @@ void CMainFrame::runCommand(int command) {
     case cmd::kChooseRoot: chooseAgain(); break;
     case cmd::kExportPicture: exports_->exportPicture(); break;
     case cmd::kSaveVml: exports_->saveVml(); break;
+    case cmd::kWebSite:
+        // The walk computes other charts from the store the view draws its spouses from.
+        view_->setUpdatesEnabled(false);
+        RunWebSiteCommand(this, *document_);
+        view_->setUpdatesEnabled(true);
+        view_->chartChanged();
+        break;
     case cmd::kToolbarPresentation: toolBars_[0]->setVisible(!toolBars_[0]->isVisible()); break;
     case cmd::kToolbarFile: toolBars_[1]->setVisible(!toolBars_[1]->isVisible()); break;
     case cmd::kToolbarView: toolBars_[2]->setVisible(!toolBars_[2]->isVisible()); break;

@@ -1,0 +1,160 @@
+// The web site's dialog offscreen, and the command from the main window to the files.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "app/commands.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/site_dialog.h"
+#include "base/profile.h"
+#include "base/reporter.h"
+#include "support/test_support.h"
+#include "tree/tree_compute.h"
+
+namespace arbolix {
+namespace {
+
+template <class Widget> Widget* Find(QWidget& dialog, const char* name) {
+    return dialog.findChild<Widget*>(QLatin1String(name));
+}
+
+bool Checked(QWidget& dialog, const char* name) {
+    return Find<QRadioButton>(dialog, name)->isChecked();
+}
+
+TEST(SiteDialog, ShowsEveryControlAndAppliesTheScreenRules) {
+    SiteOptions options;
+    options.mainPage = "/data/site/index.htm";
+    options.folder = "/data/site";
+    options.pictureType = kSiteJpg;
+    options.colourMode = 3;
+    options.sizeIndex = 5;
+    int screen = 1000;
+    ListReporter reporter;
+    SiteDialog dialog(
+        options, nullptr, [&] { return screen; }, &reporter);
+    EXPECT_EQ(dialog.windowTitle(), "Génération Site Web");
+    QStringList texts;
+    for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) texts << group->title();
+    for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+        texts << button->text();
+    EXPECT_EQ(
+        texts.join('|'),
+        "Type image|Nombre de couleurs|Taille Image|Changer|BMP|JPG|PNG|B/W|Gris|256 |24 bits|"
+        "320x240|640x480|800x600|1024x768|1280x1024|1600x1200|OK|A&nnuler|&Aide");
+    EXPECT_TRUE(Find<QLineEdit>(dialog, "title")->text().isEmpty());
+    EXPECT_EQ(Find<QLineEdit>(dialog, "mainPage")->text(), "/data/site/index.htm");
+    // A screen 1000 pixels wide takes 24-bit pictures of 800x600 at most.
+    EXPECT_TRUE(Checked(dialog, "type1") && Checked(dialog, "colour3") && Checked(dialog, "size2"));
+    Find<QRadioButton>(dialog, "size3")->click();
+    EXPECT_TRUE(Checked(dialog, "colour0"));
+    Find<QRadioButton>(dialog, "colour1")->click(); // grey with 1024x768 needs 1025 pixels
+    EXPECT_TRUE(Checked(dialog, "colour0"));
+    screen = 1200;
+    Find<QRadioButton>(dialog, "colour1")->click();
+    EXPECT_TRUE(Checked(dialog, "colour1"));
+
+    Find<QPushButton>(dialog, "help")->click();
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text,
+              "Optimisation taille des fichiers\nFormat JPG : pour les représentations avec "
+              "des images\nFormat PNG : pour les représentations avec des couleurs unis");
+    EXPECT_EQ(reporter.messages[0].caption, "Arbolix");
+    EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Exclamation);
+
+    Find<QLineEdit>(dialog, "title")->setText(QStringLiteral("Famille été"));
+    const SiteOptions chosen = dialog.options();
+    EXPECT_EQ(chosen.title, "Famille \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(std::tuple(chosen.pictureType, chosen.colourMode, chosen.sizeIndex),
+              std::tuple(kSiteJpg, 1, 3));
+}
+
+// The main page chosen with "Changer", or typed: always absolute, and the site's folder is its own.
+TEST(SiteDialog, TheFolderIsThatOfTheMainPage) {
+    SiteOptions options;
+    options.mainPage = "index.htm";
+    options.folder = "/data/site";
+    SiteDialog dialog(options, nullptr, [] { return 1920; });
+    QString openedIn;
+    dialog.setMainPageChooser([&](QWidget*, const QString& file) {
+        openedIn = file;
+        return QStringLiteral("/srv/www/famille/accueil.htm");
+    });
+    auto* page = Find<QLineEdit>(dialog, "mainPage");
+    EXPECT_EQ(page->text(), "/data/site/index.htm");
+    Find<QPushButton>(dialog, "change")->click();
+    EXPECT_EQ(openedIn, "/data/site/index.htm");
+    EXPECT_EQ(page->text(), "/srv/www/famille/accueil.htm");
+    page->setText(QStringLiteral("autre.htm"));
+    EXPECT_EQ(dialog.options().mainPage, "/srv/www/famille/autre.htm");
+    EXPECT_EQ(dialog.options().folder, "/srv/www/famille");
+    page->setText(QString());
+    EXPECT_EQ(dialog.options().mainPage, "/srv/www/famille/index.htm");
+
+    std::unique_ptr<QFileDialog> save(MakeMainPageFileDialog(nullptr, QStringLiteral("/srv")));
+    EXPECT_EQ(save->windowTitle(), "Sauver fichier image");
+    EXPECT_EQ(save->nameFilters(), QStringList{QStringLiteral("Fichier HTML *.htm (*.htm)")});
+    EXPECT_EQ(save->defaultSuffix(), "htm"); // a name typed bare still makes a page
+    EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+}
+
+class FixedChooser final : public RootChooser {
+public:
+    std::optional<RootChoice> choose(const PersonStore&) override {
+        return RootChoice{kModeBoth, 14};
+    }
+};
+
+// From the menu: the settings read and written, the site made, the window's chart as before.
+TEST(SiteCommand, RunsFromTheMainWindow) {
+    test::TempDir dir;
+    auto profile = std::make_unique<MemoryProfile>();
+    MemoryProfile& stored = *profile;
+    stored.writeString("fichier_site", dir.file("index.htm").string());
+    stored.writeInt("site_taille", 0);
+    CMainFrame frame(std::move(profile));
+    frame.makeChooser = [] { return std::make_unique<FixedChooser>(); };
+    std::vector<std::string> messages;
+    frame.reporter().sink = [&](const Message& message) { messages.push_back(message.text); };
+    frame.updateCommands();
+    EXPECT_FALSE(frame.action(cmd::kWebSite)->isEnabled());
+    frame.openFile(QString::fromStdString(test::SampleFamilyFile().string()));
+    frame.updateCommands();
+    ASSERT_TRUE(frame.action(cmd::kWebSite)->isEnabled());
+    const int32_t root = frame.document().tree().rootXref;
+    const int32_t boxes = frame.document().tree().descendantCount;
+
+    // The dialog shows the stored settings; PNG is chosen before OK.
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Find<QLineEdit>(*dialog, "mainPage")->text().toStdString(),
+                  dir.file("index.htm").string());
+        Find<QRadioButton>(*dialog, "type2")->click();
+        Find<QPushButton>(*dialog, "ok")->click();
+    });
+    frame.runCommand(cmd::kWebSite);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(stored.readInt("fichier_site_type"), kSitePng);
+    EXPECT_EQ(stored.readString("dir_site"), dir.path().string());
+    EXPECT_NE(
+        test::ReadFileBytes(dir.file("index.htm")).find("<A HREF=\"a14.htm\">DELORME Pierre</A>"),
+        std::string::npos);
+    EXPECT_EQ(test::ReadFileBytes(dir.file("a14.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(frame.reporter().statusLabel->text().toStdString(),
+              "Site Web : 91 pages, " + dir.file("index.htm").string());
+    EXPECT_EQ(frame.document().tree().rootXref, root);
+    EXPECT_EQ(frame.document().tree().descendantCount, boxes);
+}
+
+} // namespace
+} // namespace arbolix

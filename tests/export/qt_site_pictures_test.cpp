@@ -1,0 +1,96 @@
+// The web site's real pictures: drawn as the picture export draws them, and the same bytes however
+// many threads write them.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "base/reporter.h"
+#include "data/gedcom_reader.h"
+#include "export/export_test_support.h"
+#include "export/qt_chart_export.h"
+#include "export/qt_site_pictures.h"
+#include "export/site_pages.h"
+#include "support/test_support.h"
+#include "tree/tree_compute.h"
+#include "tree/tree_layout.h"
+
+namespace arbolix {
+namespace {
+
+// Pierre DELORME (14) with his ancestors and descendants, names, years and flags shown.
+struct SampleChart {
+    PersonStore store;
+    ChartSettings settings = DefaultChartSettings();
+    ChartTree tree;
+    ListReporter reporter;
+
+    SampleChart() {
+        class Chooser final : public RootChooser {
+            std::optional<RootChoice> choose(const PersonStore&) override {
+                return RootChoice{kModeBoth, 14};
+            }
+        } chooser;
+        settings.setprenom = settings.setnaissance = settings.drapeau = 1;
+        ReadGedcom(store, test::SampleFamilyFile().string(), settings.m_gedcom, reporter);
+        BuildChartTables(tree, store, settings, &chooser, reporter);
+        int64_t zoom = 1;
+        LayoutTree(tree, settings, zoom);
+    }
+};
+
+// Every file of the first `pages` pages of the site, name and bytes, made with `writers` threads.
+std::vector<std::string> FirstPages(const test::TempDir& dir, int writers, SiteOptions options,
+                                    int32_t pages) {
+    SampleChart sample;
+    options.mainPage = dir.file("index.htm").string();
+    QtSitePictures pictures(sample.reporter, writers);
+    SiteChart chart{sample.store,         sample.settings, sample.tree.chartMode,
+                    sample.tree.rootXref, ChartView{},     {}};
+    const SiteResult result =
+        GenerateWebSite(chart, options, pictures, sample.reporter,
+                        [&](const SiteProgress& step) { return step.done < pages; });
+    EXPECT_EQ(result.pages, pages);
+    EXPECT_TRUE(sample.reporter.messages.empty());
+    std::vector<std::string> files;
+    for (const std::string& name : test::FolderEntries(dir.path()))
+        files.push_back(name + "\n" + test::ReadFileBytes(dir.file(name)));
+    return files;
+}
+
+TEST(SitePictures, TheSameBytesOnOneThreadOrSeveral) {
+    for (const auto& [type, colours] :
+         {std::pair{kSitePng, kColour24Bits}, std::pair{kSiteBmp, kColourMonochrome},
+          std::pair{kSiteJpg, kColourGrey}}) {
+        SCOPED_TRACE(SitePictureExtension(type));
+        const SiteOptions options{"", "", "", type, colours, 0};
+        test::TempDir alone, together;
+        const std::vector<std::string> one = FirstPages(alone, 0, options, 12);
+        std::string extension(1, '.');
+        extension += SitePictureExtension(type);
+        extension += '\n';
+        EXPECT_EQ(std::count_if(one.begin(), one.end(),
+                                [&](const std::string& file) {
+                                    return file.find(extension) != std::string::npos;
+                                }),
+                  12);
+        EXPECT_EQ(FirstPages(together, 3, options, 12), one);
+    }
+}
+
+// The root's picture is the one the picture export makes of the same chart.
+TEST(SitePictures, APageShowsTheChartAsThePictureExportDrawsIt) {
+    test::TempDir dir;
+    FirstPages(dir, 2, {"", "", "", kSitePng, kColour24Bits, 1}, 1);
+    SampleChart sample;
+    const std::string exported = dir.file("export.png").string();
+    ASSERT_EQ(ExportChartPicture(
+                  {sample.tree, sample.store, sample.settings, ChartView{}, sample.reporter},
+                  {640, 480}, kColour24Bits, exported),
+              PictureWriteResult::Written);
+    EXPECT_EQ(test::ReadFileBytes(dir.file(SitePictureName(14, "png"))),
+              test::ReadFileBytes(exported));
+}
+
+} // namespace
+} // namespace arbolix
