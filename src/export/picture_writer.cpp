@@ -130,6 +130,48 @@ Picture ColourPicture(const RenderedBitmap& bitmap) {
     return picture;
 }
 
+// An 8-bit picture holding exactly the bitmap's colours, in the order they first appear (rows top
+// first); none when there are more than 256.
+Picture IndexedPicture(const RenderedBitmap& bitmap) {
+    constexpr size_t kSlots = 1024; // open addressing, at most a quarter full
+    std::vector<uint32_t> keys(kSlots, 0);
+    std::vector<int16_t> indices(kSlots, -1);
+    std::vector<uint32_t> colours;
+    Picture picture(FreeImage_Allocate(bitmap.width, bitmap.height, 8));
+    if (!picture) return picture;
+    uint32_t last = 0;
+    int lastIndex = -1;
+    for (int32_t y = 0; y < bitmap.height; ++y) {
+        const uint8_t* from = bitmap.pixels + static_cast<size_t>(y) * bitmap.stride;
+        BYTE* to = FreeImage_GetScanLine(picture.get(), bitmap.height - 1 - y);
+        for (int32_t x = 0; x < bitmap.width; ++x, from += 4) {
+            const uint32_t colour = uint32_t{from[0]} | uint32_t{from[1]} << 8 | uint32_t{from[2]} << 16;
+            if (colour != last || lastIndex < 0) {
+                size_t slot = (colour * 2654435761u) >> 22;
+                while (indices[slot] >= 0 && keys[slot] != colour) slot = (slot + 1) % kSlots;
+                if (indices[slot] < 0) {
+                    if (colours.size() == 256) return Picture();
+                    keys[slot] = colour;
+                    indices[slot] = static_cast<int16_t>(colours.size());
+                    colours.push_back(colour);
+                }
+                last = colour;
+                lastIndex = indices[slot];
+            }
+            to[x] = static_cast<BYTE>(lastIndex);
+        }
+    }
+    RGBQUAD* palette = FreeImage_GetPalette(picture.get());
+    for (size_t i = 0; i < 256; ++i) {
+        const uint32_t colour = i < colours.size() ? colours[i] : 0;
+        palette[i].rgbBlue = static_cast<BYTE>(colour & 0xFF);
+        palette[i].rgbGreen = static_cast<BYTE>((colour >> 8) & 0xFF);
+        palette[i].rgbRed = static_cast<BYTE>((colour >> 16) & 0xFF);
+        palette[i].rgbReserved = 0;
+    }
+    return picture;
+}
+
 // A 1-bit picture of the monochrome bitmap with this palette.
 Picture MonochromePicture(const MonochromeBitmap& mono, Colour entry0, Colour entry1) {
     Picture picture(FreeImage_Allocate(mono.width, mono.height, 1));
@@ -382,7 +424,17 @@ int32_t WriteJpegFile(const RenderedBitmap& bitmap, ColourMode mode, const std::
 }
 
 int32_t WritePngFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
-                     Colour background, Colour pen, Reporter& reporter, FileSync sync) {
+                     Colour background, Colour pen, Reporter& reporter, FileSync sync,
+                     PngColours colours) {
+    if (colours == PngColours::Compact && KnownMode(mode) == kColour24Bits && IsUsable(bitmap)) {
+        FreeImageSession session;
+        Picture indexed;
+        try {
+            indexed = IndexedPicture(bitmap);
+        } catch (const std::bad_alloc&) {
+        }
+        if (indexed) return SavePicture(indexed.get(), FIF_PNG, path, reporter, sync);
+    }
     return WriteThroughFreeImage(bitmap, mode, path, background, pen, FIF_PNG, reporter, sync);
 }
 
@@ -404,7 +456,7 @@ PictureFormat PictureFormatOfPath(std::string_view path) {
 
 PictureWriteResult WritePictureFile(const RenderedBitmap& bitmap, ColourMode mode,
                                     const std::string& path, Colour background, Colour pen,
-                                    Reporter& reporter, FileSync sync) {
+                                    Reporter& reporter, FileSync sync, PngColours pngColours) {
     int32_t result = 0;
     switch (PictureFormatOfPath(path)) {
     case PictureFormat::Unknown:
@@ -416,7 +468,7 @@ PictureWriteResult WritePictureFile(const RenderedBitmap& bitmap, ColourMode mod
         result = WriteJpegFile(bitmap, mode, path, background, pen, reporter, sync);
         break;
     case PictureFormat::Png:
-        result = WritePngFile(bitmap, mode, path, background, pen, reporter, sync);
+        result = WritePngFile(bitmap, mode, path, background, pen, reporter, sync, pngColours);
         break;
     case PictureFormat::Tiff:
         result = WriteTiffFile(bitmap, mode, path, background, pen, reporter, sync);

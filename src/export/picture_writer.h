@@ -67,6 +67,11 @@ int MonochromeIndex(uint8_t red, uint8_t green, uint8_t blue, Colour pen, Colour
 // The whole bitmap through that rule. Throws std::bad_alloc when memory runs out.
 MonochromeBitmap ToMonochrome(const RenderedBitmap& bitmap, Colour pen, Colour background);
 
+// How a 24-bit PNG is stored. Compact (the web site's pictures): a chart of at most 256 colours,
+// the usual case with plain fills, is stored with a palette of exactly its colours: the same
+// pixels in a third of the bytes, written several times faster. Past 256 colours, 24 bits.
+enum class PngColours { AsMode, Compact };
+
 // Largest picture of colour modes 1 to 3, in pixels.
 constexpr int64_t kMaxColourPicturePixels = 4169728;
 
@@ -99,7 +104,7 @@ int32_t WriteJpegFile(const RenderedBitmap& bitmap, ColourMode mode, const std::
 // hold at most 256 colours (Wu quantization).
 int32_t WritePngFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
                      Colour background, Colour pen, Reporter& reporter,
-                     FileSync sync = FileSync::Now);
+                     FileSync sync = FileSync::Now, PngColours colours = PngColours::AsMode);
 // TIFF: 24 bits in every mode (mode 0 in black and white).
 int32_t WriteTiffFile(const RenderedBitmap& bitmap, ColourMode mode, const std::string& path,
                       Colour background, Colour pen, Reporter& reporter,
@@ -119,6 +124,7 @@ enum class PictureWriteResult {
 // The writer of the path's format.
 PictureWriteResult WritePictureFile(const RenderedBitmap& bitmap, ColourMode mode,
                                     const std::string& path, Colour background, Colour pen,
-                                    Reporter& reporter, FileSync sync = FileSync::Now);
+                                    Reporter& reporter, FileSync sync = FileSync::Now,
+                                    PngColours pngColours = PngColours::AsMode);
 
 } // namespace arbolix

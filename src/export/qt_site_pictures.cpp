@@ -75,7 +75,8 @@ QtSitePictures::Outcome QtSitePictures::write(const Job& job, Reporter& reporter
     const RenderedBitmap bitmap{job.image.constBits(), job.image.width(), job.image.height(),
                                 static_cast<int32_t>(job.image.bytesPerLine())};
     const bool written = WritePictureFile(bitmap, job.mode, job.path, job.background, job.pen,
-                                          reporter, FileSync::Later) == PictureWriteResult::Written;
+                                          reporter, FileSync::Later,
+                                          PngColours::Compact) == PictureWriteResult::Written;
     return {job.xref, written, {}};
 }
 

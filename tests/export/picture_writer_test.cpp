@@ -170,6 +170,38 @@ TEST(PictureWriters, EachFormatAndModeGivesItsDepthAndColours) {
     }
 }
 
+// The web site's compact PNG: a chart of a few colours keeps exactly its pixels in a palette of
+// its own colours; one of more than 256 colours stays in 24 bits.
+TEST(PictureWriters, CompactPngKeepsEveryPixelWithAPaletteOfTheChartsColours) {
+    Canvas few(64, 48, kBackground);
+    few.fillRect(0, 0, 16, 16, kPen);
+    few.fillRect(48, 0, 64, 16, kRed);
+    few.fillRect(20, 30, 40, 40, kBlack);
+    const Canvas many = ChartLikeCanvas(); // 32 × 48 colours in its band
+    test::TempDir dir;
+    for (const auto& [canvas, depth] : {std::pair<const Canvas*, unsigned>{&few, 8}, {&many, 24}}) {
+        SCOPED_TRACE(depth);
+        const std::string file = dir.file("site.png").string();
+        ListReporter reporter;
+        ASSERT_EQ(WritePictureFile(canvas->bitmap(), kColour24Bits, file, kBackground, kPen,
+                                   reporter, FileSync::Now, PngColours::Compact),
+                  PictureWriteResult::Written);
+        const Picture picture(FreeImage_Load(FIF_PNG, file.c_str()), &FreeImage_Unload);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(FreeImage_GetBPP(picture.get()), depth);
+        const Picture rgb(FreeImage_ConvertTo24Bits(picture.get()), &FreeImage_Unload);
+        for (int32_t y = 0; y < canvas->height; ++y)
+            for (int32_t x = 0; x < canvas->width; ++x) {
+                const uint8_t* pixel = &canvas->pixels[(static_cast<size_t>(y) * canvas->width + x) * 4];
+                RGBQUAD value{};
+                FreeImage_GetPixelColor(rgb.get(), x, canvas->height - 1 - y, &value);
+                ASSERT_EQ(MakeColour(value.rgbRed, value.rgbGreen, value.rgbBlue),
+                          MakeColour(pixel[2], pixel[1], pixel[0]))
+                    << x << "," << y;
+            }
+    }
+}
+
 TEST(PictureSize, FollowsTheWidthAndPixelRules) {
     EXPECT_EQ(AdjustPictureSize(1000, 700, kColour24Bits, 0, 0).width, 992);
     EXPECT_EQ(AdjustPictureSize(8192, 8192, kColourMonochrome, 0, 0).height, 8192); // no cap
