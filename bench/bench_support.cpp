@@ -10,6 +10,8 @@
 
 #include "base/reporter.h"
 #include "data/gedcom_reader.h"
+#include "tree/tree_compute.h"
+#include "tree/tree_layout.h"
 
 namespace arbolix::bench {
 
@@ -46,6 +48,28 @@ bool ReadGenerated(benchmark::State& state, const gedgen::Options& options, Pers
     if (ReadGedcom(store, GeneratedFile(options), {}, reporter) > 0) return true;
     state.SkipWithError("reading failed");
     return false;
+}
+
+void ComputeFounderChart(int64_t persons, uint64_t seed, bool givenNames, PersonStore& store,
+                         ChartTree& tree, ChartSettings& settings) {
+    gedgen::Options options;
+    options.shape = gedgen::Shape::Founder;
+    options.persons = persons;
+    options.seed = seed;
+    ListReporter reporter;
+    ReadGedcom(store, GeneratedFile(options), {}, reporter);
+    settings = DefaultChartSettings();
+    settings.m_gened = 62;
+    settings.setprenom = givenNames ? 1 : 0;
+    settings.setnaissance = 1;
+    settings.setdece = 1;
+    settings.lieu = 1;
+    settings.epoux = 1;
+    settings.drapeau = 1;
+    FixedRootChooser chooser(kModeDescendants, 1);
+    BuildChartTables(tree, store, settings, &chooser, reporter);
+    int64_t zoom = 1;
+    LayoutTree(tree, settings, zoom);
 }
 
 } // namespace arbolix::bench

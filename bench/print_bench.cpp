@@ -20,13 +20,6 @@
 namespace arbolix {
 namespace {
 
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeDescendants, 1};
-    }
-};
-
 struct PosterChart {
     MemoryProfile profile;
     ListReporter reporter;
@@ -44,7 +37,7 @@ struct PosterChart {
         profile.writeInt("m_miseenpage.m_largeur", 4);
         profile.writeInt("m_miseenpage.m_hauteur", 4);
         document = std::make_unique<ChartDocument>(profile, reporter);
-        FixedChooser chooser;
+        FixedRootChooser chooser(kModeDescendants, 1);
         document->open(bench::GeneratedFile(options), chooser);
         printing = std::make_unique<ChartPrinting>(*document, nullptr);
     }

@@ -17,34 +17,14 @@
 namespace arbolix {
 namespace {
 
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override { return RootChoice{kModeDescendants, 1}; }
-};
-
 struct TenThousandBoxes {
     PersonStore store;
     ChartTree tree;
     ChartSettings settings = DefaultChartSettings();
 
     TenThousandBoxes() {
-        gedgen::Options options;
-        options.shape = gedgen::Shape::Founder;
-        options.persons = 14'500; // about 10 000 descendants of the founder
-        options.seed = 9;
-        ListReporter reporter;
-        ReadGedcom(store, bench::GeneratedFile(options), {}, reporter);
-        settings.m_gened = 62;
-        settings.setprenom = 1;
-        settings.setnaissance = 1;
-        settings.setdece = 1;
-        settings.lieu = 1;
-        settings.epoux = 1;
-        settings.drapeau = 1;
-        FixedChooser chooser;
-        BuildChartTables(tree, store, settings, &chooser, reporter);
-        int64_t zoom = 1;
-        LayoutTree(tree, settings, zoom);
+        // About 10 000 descendants of the founder.
+        bench::ComputeFounderChart(14'500, 9, true, store, tree, settings);
     }
 };
 

@@ -28,13 +28,6 @@ namespace {
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 1024;
 
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeDescendants, 1};
-    }
-};
-
 struct FounderChart {
     PersonStore store;
     ChartTree tree;
@@ -42,22 +35,8 @@ struct FounderChart {
     ViewState window; // the window's size, zoomed in as far as it lets the user
 
     FounderChart() {
-        gedgen::Options options;
-        options.shape = gedgen::Shape::Founder;
-        options.persons = 147'000; // about 100 000 of them descend from the founder
-        options.seed = 3;
-        ListReporter reporter;
-        ReadGedcom(store, bench::GeneratedFile(options), {}, reporter);
-        settings.m_gened = 62;
-        settings.setnaissance = 1;
-        settings.setdece = 1;
-        settings.lieu = 1;
-        settings.epoux = 1;
-        settings.drapeau = 1;
-        FixedChooser chooser;
-        BuildChartTables(tree, store, settings, &chooser, reporter);
-        int64_t zoom = 1;
-        LayoutTree(tree, settings, zoom);
+        // About 100 000 of the 147 000 persons descend from the founder.
+        bench::ComputeFounderChart(147'000, 3, false, store, tree, settings);
         const PageTile tile = ScreenTile(kWindowWidth, kWindowHeight);
         window.windowWidth = tile.drawingWidth;
         window.windowHeight = tile.drawingHeight;

@@ -12,15 +12,6 @@
 namespace arbolix {
 namespace {
 
-class FixedChooser final : public RootChooser {
-public:
-    FixedChooser(int32_t mode, int32_t person) : choice_{mode, person} {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
-
-private:
-    RootChoice choice_;
-};
-
 gedgen::Options Founder() {
     gedgen::Options options;
     options.shape = gedgen::Shape::Founder;
@@ -50,7 +41,7 @@ void ComputeChart(benchmark::State& state, const gedgen::Options& options, int32
     settings.m_gened = 62;
     // The tables keep their capacity from one computation to the next, as in the program.
     ChartTree tree;
-    FixedChooser chooser(mode, 1);
+    FixedRootChooser chooser(mode, 1);
     BuildChartTables(tree, store, settings, &chooser, reporter);
     for (auto _ : state) {
         state.PauseTiming();
@@ -94,7 +85,7 @@ void LayoutChart(benchmark::State& state, const gedgen::Options& options, int32_
     settings.m_gened = 62;
     settings.epoux = 1;
     ChartTree tree;
-    FixedChooser chooser(mode, 1);
+    FixedRootChooser chooser(mode, 1);
     BuildChartTables(tree, store, settings, &chooser, reporter);
     for (auto _ : state) {
         int64_t zoom = 1;

@@ -323,15 +323,6 @@ std::string Describe(const ChartCase& c) {
                   static_cast<long long>(c.device.width), static_cast<long long>(c.device.height));
 }
 
-class FixedChooser final : public RootChooser {
-public:
-    FixedChooser(int32_t mode, int32_t person) : choice_{mode, person} {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
-
-private:
-    RootChoice choice_;
-};
-
 // What the renderer and the layout rely on whatever the computation went through: counts inside
 // the tables and every link to a node of the same table.
 bool TablesHold(const ChartTree& tree, Faults& faults) {
@@ -503,7 +494,7 @@ void RunChart(PersonStore& store, ChartCase& chart, bool first, std::string_view
     int64_t zoom = chart.view.zoom;
     int result = 0;
     if (first) {
-        FixedChooser chooser(chart.mode, chart.root);
+        FixedRootChooser chooser(chart.mode, chart.root);
         result = BuildChartTables(tree, store, chart.settings, &chooser, reporter);
         if (!TablesHold(tree, faults)) return;
         LayoutTree(tree, chart.settings, zoom);

@@ -28,6 +28,16 @@ public:
     virtual std::optional<RootChoice> choose(const PersonStore& store) = 0;
 };
 
+// Gives the choice it was made with (the benchmarks, the fuzzing harness, the tests).
+class FixedRootChooser final : public RootChooser {
+public:
+    FixedRootChooser(int32_t mode, int32_t person) : choice_{mode, person} {}
+    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
+
+private:
+    RootChoice choice_;
+};
+
 // Builds both tables into `tree` from the roots and mode it holds, or, when no root is set yet,
 // after counting every person's ancestors (in `sosa`) and descendants (in `level`) and asking
 // `chooser`. Works destructively on the store. Leaves each count one above the last node, as the
