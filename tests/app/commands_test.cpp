@@ -8,26 +8,15 @@
 #include "app/chart_document.h"
 #include "app/commands.h"
 #include "base/profile.h"
-#include "base/reporter.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
 
-class Chooser final : public RootChooser {
-public:
-    explicit Chooser(RootChoice choice) : choice_(choice) {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
-
-private:
-    RootChoice choice_;
-};
-
 class Commands : public ::testing::Test {
 protected:
     void open(int32_t mode, int32_t person) {
-        Chooser chooser({mode, person});
+        test::FixedChooser chooser(mode, person);
         ASSERT_EQ(document_.open(test::SampleFamilyFile().string(), chooser), ChartDocument::Opened::Chart);
     }
     MemoryProfile profile_;

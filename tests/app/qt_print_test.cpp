@@ -28,20 +28,12 @@
 #include "chart/qt_canvas.h"
 #include "export/qt_chart_export.h"
 #include "export/qt_poster.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
 
 constexpr int kDotsPerInch = 144;
-
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
-    }
-};
 
 // Whether two colours differ visibly.
 bool Differ(QRgb a, QRgb b) {
@@ -77,7 +69,7 @@ class Printing : public ::testing::Test {
 protected:
     void SetUp() override {
         rasteriser_ = QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).toStdString();
-        FixedChooser chooser;
+        test::FixedChooser chooser(kModeBoth, test::kSampleRoot);
         ASSERT_EQ(document_.open(test::SampleFamilyFile().string(), chooser),
                   ChartDocument::Opened::Chart);
         layout() = PageLayout{3, 2, 0, 0};

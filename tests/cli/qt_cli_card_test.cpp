@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_support.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
 
-test::CommandResult Card(const std::vector<std::string>& words, const test::TempDir& dir) {
-    std::vector<std::string> args = {ARBOLIX_CLI, "--profile", dir.file("profile.ini").string(),
-                                     "card"};
-    args.insert(args.end(), words.begin(), words.end());
-    return test::RunCommand(args);
+test::CommandResult Card(std::vector<std::string> words, const test::TempDir& dir) {
+    words.insert(words.begin(), "card");
+    return test::RunCli(dir, words);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

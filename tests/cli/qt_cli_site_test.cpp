@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "export/export_test_support.h"
-#include "support/test_support.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
@@ -15,11 +15,9 @@ TEST(SiteCommandLine, SampleSiteAndRefusals) {
     std::filesystem::create_directory(dir.file("site"));
     const std::string main = dir.file("site/index.htm").string();
     const auto site = [&](std::vector<std::string> args, const std::string& page) {
-        args.insert(args.begin(),
-                    {ARBOLIX_CLI, "--profile", dir.file("profile.ini").string(), "--set",
-                     "site_taille=0", "site", test::SampleFamilyFile().string(), "--root", "@I14@",
-                     "--mode", "both", "-o", page});
-        return test::RunCommand(args);
+        args.insert(args.begin(), {"--set", "site_taille=0", "site", test::SampleFamilyFile().string(),
+                                   "--root", "@I14@", "--mode", "both", "-o", page});
+        return test::RunCli(dir, args);
     };
     for (const auto& wrong : {std::vector<std::string>{"--size", "640x400"},
                               {"--type", "gif"},

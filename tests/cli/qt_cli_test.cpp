@@ -4,25 +4,24 @@
 
 #include <algorithm>
 
-#include "support/test_support.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
 
-test::CommandResult Cli(std::vector<std::string> args, const std::string& profile) {
-    args.insert(args.begin(), {ARBOLIX_CLI, "--profile", profile});
-    return test::RunCommand(args);
-}
-
 class CommandLine : public ::testing::Test {
 protected:
+    test::CommandResult Cli(const std::vector<std::string>& args) {
+        return test::RunCli(dir_, args);
+    }
+
     test::TempDir dir_;
     std::string profile_ = dir_.file("profile.ini").string();
     std::string sample_ = test::SampleFamilyFile().string();
 };
 
 TEST_F(CommandLine, HelpAndWrongCommandLines) {
-    const auto help = Cli({"--help"}, profile_);
+    const auto help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("Usage : arbolix-cli"), std::string::npos);
     EXPECT_NE(help.out.find("persons FICHIER.ged"), std::string::npos);
@@ -34,7 +33,7 @@ TEST_F(CommandLine, HelpAndWrongCommandLines) {
                                                   {"--set", "pas_un_reglage=1", "persons", "a.ged"},
                                                   {"--set", "sansegal", "persons", "a.ged"},
                                                   {"--profile"}}) {
-        const auto result = Cli(wrong, profile_);
+        const auto result = Cli(wrong);
         EXPECT_EQ(result.exitCode, 2) << (wrong.empty() ? "" : wrong[0]);
         EXPECT_FALSE(result.err.empty());
     }
@@ -54,7 +53,7 @@ TEST_F(CommandLine, SetValuesMustHaveTheTypeOfTheirKey) {
           Case{"m_gene=", "m_gene :  (nombre entier attendu)"}, Case{"color_pen=16711680", nullptr},
           Case{"setnom=0", nullptr}, Case{"m_gene= -3 ", nullptr},
           Case{"lf_nom.lfFaceName=DejaVu Sans", nullptr}}) {
-        const auto result = Cli({"--set", c.pair, "persons", sample_}, profile_);
+        const auto result = Cli({"--set", c.pair, "persons", sample_});
         if (c.message == nullptr) {
             EXPECT_EQ(result.exitCode, 0) << c.pair << ": " << result.err;
         } else {
@@ -81,14 +80,14 @@ TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
                 std::count(text.begin() + long(start), text.begin() + long(end), '\t') + 1);
         return columns;
     };
-    const auto persons = Cli({"persons", file.string()}, profile_);
+    const auto persons = Cli({"persons", file.string()});
     ASSERT_EQ(persons.exitCode, 0) << persons.err;
     EXPECT_EQ(columnsOfEveryLine(persons.out), std::vector<long>(3, 13));
     EXPECT_NE(persons.out.find("\tBACK\\\\SL\\x01SH\t\\tHeribert\t1900\t0\tSAINT\\tL\\x7F\t"),
               std::string::npos)
         << persons.out;
 
-    const auto tree = Cli({"tree", file.string(), "--root", "I1", "--mode", "desc"}, profile_);
+    const auto tree = Cli({"tree", file.string(), "--root", "I1", "--mode", "desc"});
     ASSERT_EQ(tree.exitCode, 0) << tree.err;
     // Descendant header and two boxes; ancestor header; extents header and line.
     EXPECT_EQ(columnsOfEveryLine(tree.out), (std::vector<long>{15, 15, 15, 14, 5, 5}));
@@ -98,7 +97,7 @@ TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
 }
 
 TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
-    const auto result = Cli({"persons", sample_}, profile_);
+    const auto result = Cli({"persons", sample_});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 92);
     EXPECT_EQ(result.out.rfind("numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\t"
@@ -115,18 +114,18 @@ TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
 
 TEST_F(CommandLine, PlaceFormatFromTheProfileOrTheCommandLine) {
     // With the first field read as a postal code, no town is kept.
-    const auto set = Cli({"--set", "m_gedcom.t0=2", "persons", sample_}, profile_);
+    const auto set = Cli({"--set", "m_gedcom.t0=2", "persons", sample_});
     ASSERT_EQ(set.exitCode, 0) << set.err;
     EXPECT_NE(set.out.find("1\tI1\tDELORME\tThomas\t1989\t0\t\t207\t"), std::string::npos);
 
     ASSERT_TRUE(test::WriteFileBytes(profile_, "[Arbolix]\nm_gedcom.t0=2\n"));
-    const auto stored = Cli({"persons", sample_}, profile_);
+    const auto stored = Cli({"persons", sample_});
     EXPECT_EQ(stored.out, set.out);
 }
 
 TEST_F(CommandLine, TreeTablesForEachCousinMode) {
     const auto tables = [&](const std::string& cousin) {
-        const auto result = Cli({"--set", "setcousin=" + cousin, "tree", sample_, "--root", "@I1@", "--mode", "asc"}, profile_);
+        const auto result = Cli({"--set", "setcousin=" + cousin, "tree", sample_, "--root", "@I1@", "--mode", "asc"});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return result.out;
     };
@@ -141,29 +140,29 @@ TEST_F(CommandLine, TreeTablesForEachCousinMode) {
     EXPECT_EQ(lines(tables("0")), 2 + 43 + 2);
     EXPECT_EQ(lines(tables("2")), 2 + 55 + 2);
 
-    const auto descendants = Cli({"tree", sample_, "--root", "22", "--mode", "desc"}, profile_);
+    const auto descendants = Cli({"tree", sample_, "--root", "22", "--mode", "desc"});
     ASSERT_EQ(descendants.exitCode, 0);
     EXPECT_NE(descendants.out.find("1\t0\t0\t0\t0\t1741\t22\t207\t"), std::string::npos);
 
-    EXPECT_EQ(Cli({"tree", sample_, "--root", "@I999@", "--mode", "asc"}, profile_).exitCode, 1);
-    EXPECT_EQ(Cli({"tree", sample_, "--root", "I1", "--mode", "sideways"}, profile_).exitCode, 2);
-    EXPECT_EQ(Cli({"tree", sample_, "--mode", "asc"}, profile_).exitCode, 2);
+    EXPECT_EQ(Cli({"tree", sample_, "--root", "@I999@", "--mode", "asc"}).exitCode, 1);
+    EXPECT_EQ(Cli({"tree", sample_, "--root", "I1", "--mode", "sideways"}).exitCode, 2);
+    EXPECT_EQ(Cli({"tree", sample_, "--mode", "asc"}).exitCode, 2);
 }
 
 TEST_F(CommandLine, FilesThatCannotBeRead) {
-    const auto missing = Cli({"persons", dir_.file("absent.ged").string()}, profile_);
+    const auto missing = Cli({"persons", dir_.file("absent.ged").string()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Erreur ouverture fichier"), std::string::npos);
     EXPECT_TRUE(missing.out.empty());
 
-    const auto folder = Cli({"persons", dir_.path().string()}, profile_);
+    const auto folder = Cli({"persons", dir_.path().string()});
     EXPECT_EQ(folder.exitCode, 1);
 
     // A file holding nobody, empty or not a GEDCOM at all, is said so rather than listed empty.
     ASSERT_TRUE(test::WriteFileBytes(dir_.file("empty.ged"), ""));
     ASSERT_TRUE(test::WriteFileBytes(dir_.file("photo.ged"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
     for (const char* name : {"empty.ged", "photo.ged"}) {
-        const auto nobody = Cli({"persons", dir_.file(name).string()}, profile_);
+        const auto nobody = Cli({"persons", dir_.file(name).string()});
         EXPECT_EQ(nobody.exitCode, 1) << name;
         EXPECT_NE(nobody.err.find("Aucune personne dans le fichier"), std::string::npos) << name;
         EXPECT_TRUE(nobody.out.empty()) << name;

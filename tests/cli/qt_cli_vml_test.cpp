@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "support/test_support.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
@@ -13,10 +13,9 @@ TEST(VmlCommand, SamplePageAndRefusals) {
     test::TempDir dir;
     const std::string page = dir.file("arbre.htm").string();
     const auto vml = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {ARBOLIX_CLI, "--profile", dir.file("profile.ini").string(),
-                                   "vml", test::SampleFamilyFile().string(), "--root", "@I1@",
+        args.insert(args.begin(), {"vml", test::SampleFamilyFile().string(), "--root", "@I1@",
                                    "--mode", "asc", "-o", page});
-        return test::RunCommand(args);
+        return test::RunCli(dir, args);
     };
     const auto zoomed = vml({"--size", "1024x768", "--zoom", "2"});
     EXPECT_EQ(zoomed.exitCode, 2);
