@@ -1,9 +1,12 @@
-// arbolix-cli as a user runs it: a separate process, its output, its exit code.
+// arbolix-cli as a user runs it: a separate process, its output, its exit code; the lists, the
+// tables, the card, the VML page and the web site (the charts are in qt_cli_chart_test.cpp).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
+#include "export/export_test_support.h"
 #include "support/qt_support.h"
 
 namespace arbolix {
@@ -13,6 +16,14 @@ class CommandLine : public ::testing::Test {
 protected:
     test::CommandResult Cli(const std::vector<std::string>& args) {
         return test::RunCli(dir_, args);
+    }
+    // The lines of a text, without their ends.
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
     }
 
     test::TempDir dir_;
@@ -167,6 +178,98 @@ TEST_F(CommandLine, FilesThatCannotBeRead) {
         EXPECT_NE(nobody.err.find("Aucune personne dans le fichier"), std::string::npos) << name;
         EXPECT_TRUE(nobody.out.empty()) << name;
     }
+}
+
+TEST_F(CommandLine, CardPrintsEveryFieldAsALabelAndItsValue) {
+    const auto result = Cli({"card", sample_, "--id", "@I14@"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 33u);
+    EXPECT_EQ(lines[0], "Prénoms :\tPierre ");
+    EXPECT_EQ(lines[3], "Profession :\tmeunier");
+    EXPECT_EQ(lines[13], "Décés : lieu\tALENÇON, 61000, ORNE, NORMANDIE, FRANCE");
+    EXPECT_EQ(lines[18], "Retraite : date\t");
+    EXPECT_EQ(lines[19], "Baptème : date\t20 JAN 1788");
+    EXPECT_EQ(lines[32], "1ère communion : lieu\t");
+}
+
+TEST_F(CommandLine, CardFindsPersonsByIdsWithoutDigitsAndRefusesUnknownOnes) {
+    const std::string file = dir_.file("ids.ged").string();
+    ASSERT_TRUE(test::WriteFileBytes(file,
+                                     "0 HEAD\n1 CHAR UTF-8\n0 @ADAM@ INDI\n1 NAME Adam /Premier/\n"
+                                     "1 OCCU jardinier\tchef\n0 @EVE@ INDI\n1 NAME Ève /Première/\n"
+                                     "0 @F1@ FAM\n1 HUSB @ADAM@\n1 WIFE @EVE@\n0 TRLR\n"));
+    const auto adam = Cli({"card", file, "--id", "ADAM"});
+    ASSERT_EQ(adam.exitCode, 0) << adam.err;
+    EXPECT_EQ(Lines(adam.out)[3], "Profession :\tjardinier\\tchef");
+    const auto eve = Cli({"card", file, "--id", "2"});
+    ASSERT_EQ(eve.exitCode, 0) << eve.err;
+    EXPECT_EQ(Lines(eve.out)[1], "Nom de famille :\tPREMIÈRE");
+
+    const struct {
+        std::vector<std::string> words;
+        int exitCode;
+        const char* message;
+    } refusals[] = {
+        {{"card", file, "--id", "CAIN"}, 1, "Personne inconnue : CAIN"},
+        {{"card", dir_.file("absent.ged").string(), "--id", "ADAM"}, 1, "Erreur ouverture fichier"},
+        {{"card", file}, 2, "card attend --id ID"},
+        {{"card", file, "--root", "ADAM"}, 2, "Option inconnue"},
+    };
+    for (const auto& refusal : refusals) {
+        const auto result = Cli(refusal.words);
+        EXPECT_EQ(result.exitCode, refusal.exitCode) << refusal.message;
+        EXPECT_NE(result.err.find(refusal.message), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST_F(CommandLine, VmlPageAndRefusals) {
+    const std::string page = dir_.file("arbre.htm").string();
+    const auto vml = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"vml", sample_, "--root", "@I1@", "--mode", "asc", "-o", page});
+        return Cli(args);
+    };
+    const auto zoomed = vml({"--size", "1024x768", "--zoom", "2"});
+    EXPECT_EQ(zoomed.exitCode, 2);
+    EXPECT_NE(zoomed.err.find("ne fonctionne pas en mode zoom"), std::string::npos);
+    for (const char* size : {"1000x700", "1024", "1024x768x2"})
+        EXPECT_EQ(vml({"--size", size}).exitCode, 2) << size;
+    EXPECT_FALSE(std::filesystem::exists(page));
+
+    const auto written = vml({"--size", "1024x768"});
+    ASSERT_EQ(written.exitCode, 0) << written.err;
+    const std::string text = test::ReadFileBytes(page);
+    EXPECT_TRUE(text.starts_with("<HTML xmlns=\"http://www.w3.org/TR/REC-html40\" xmlns:v"));
+    EXPECT_TRUE(text.ends_with("</v:shape>\n</HTML>\n"));
+}
+
+TEST_F(CommandLine, SiteOfTheSampleAndRefusals) {
+    std::filesystem::create_directory(dir_.file("site"));
+    const std::string main = dir_.file("site/index.htm").string();
+    const auto site = [&](std::vector<std::string> args, const std::string& page) {
+        args.insert(args.begin(), {"--set", "site_taille=0", "site", sample_, "--root", "@I14@",
+                                   "--mode", "both", "-o", page});
+        return Cli(args);
+    };
+    for (const auto& wrong : {std::vector<std::string>{"--size", "640x400"},
+                              {"--type", "gif"},
+                              {"--colors", "16"},
+                              {"--titre", "x"}})
+        EXPECT_EQ(site(wrong, main).exitCode, 2) << wrong[0];
+    const auto missing = site({}, dir_.file("nulle/part/index.htm").string());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("Dossier introuvable : " + dir_.file("nulle/part").string()),
+              std::string::npos);
+    EXPECT_EQ(test::FolderEntries(dir_.file("site")), std::vector<std::string>{});
+
+    const auto made = site({"--type", "jpg", "--colors", "gris", "--title", "Les Delorme"}, main);
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_NE(made.err.find("site : 0 / 1 DELORME Pierre\n"), std::string::npos) << made.err;
+    EXPECT_NE(made.err.find("site : 91 pages, " + main + "\n"), std::string::npos) << made.err;
+    EXPECT_NE(test::ReadFileBytes(main).find("<TITLE>Les Delorme</TITLE>"), std::string::npos);
+    EXPECT_EQ(test::ReadFileBytes(dir_.file("site/a14.jpg")).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(test::FolderEntries(dir_.file("site")).size(), 91u * 2 + 1);
 }
 
 } // namespace
