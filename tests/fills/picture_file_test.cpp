@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fills/fill_bitmap.h"
@@ -69,24 +70,18 @@ protected:
     std::string picture = dir.file("family.png").string();
 };
 
-TEST_F(PictureFileTest, WholePictureTopRowFirst) {
-    const Loaded whole = Load(picture, 24);
-    ASSERT_EQ(whole.result, 1);
-    EXPECT_EQ(whole.width, 300);
-    EXPECT_EQ(whole.height, 200);
+// The whole picture, or its left part and top rows, top row first; sizes the picture does not
+// reach take its own.
+TEST_F(PictureFileTest, WholeOrCutToTheLeftPartAndTheTopRows) {
+    const Loaded whole = Load(picture, 24), cut = Load(picture, 24, 100, 50);
+    ASSERT_EQ(whole.result + cut.result, 2);
+    EXPECT_EQ(std::tuple(whole.width, whole.height, cut.width, cut.height),
+              std::tuple(300, 200, 100, 50));
     ASSERT_EQ(whole.info.pixels.size(), 900u * 200); // 900-byte rows need no padding
     for (auto [x, y] : {std::pair{0, 0}, {299, 0}, {0, 199}, {256, 3}, {17, 150}})
         EXPECT_EQ(Bgr(whole.info.pixels, y * 900 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
-}
-
-TEST_F(PictureFileTest, CutToTheLeftPartAndTheTopRows) {
-    const Loaded cut = Load(picture, 24, 100, 50);
-    ASSERT_EQ(cut.result, 1);
-    EXPECT_EQ(cut.width, 100);
-    EXPECT_EQ(cut.height, 50);
     for (auto [x, y] : {std::pair{0, 0}, {99, 0}, {99, 1}, {0, 49}, {99, 49}, {50, 20}})
         EXPECT_EQ(Bgr(cut.info.pixels, y * 300 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
-    // Sizes the picture does not reach take its own.
     EXPECT_EQ(Load(picture, 24, 0, 500).height, 200);
 }
 
