@@ -6,30 +6,15 @@
 
 #include "app/chart_document.h"
 #include "base/profile.h"
-#include "base/reporter.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
 
-class Chooser final : public RootChooser {
-public:
-    std::optional<RootChoice> answer;
-    int asked = 0;
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        ++asked;
-        return answer;
-    }
-};
+using test::FixedChooser;
 
 class Document : public ::testing::Test {
 protected:
-    Chooser pick(int32_t mode, int32_t person) {
-        Chooser chooser;
-        chooser.answer = RootChoice{mode, person};
-        return chooser;
-    }
     std::string sample_ = test::SampleFamilyFile().string();
     MemoryProfile profile_;
     ListReporter reporter_;
@@ -38,7 +23,7 @@ protected:
 
 TEST_F(Document, OpeningKeepsTheOldChartWhenAnythingGoesWrong) {
     EXPECT_EQ(document_.title(), "Généalogie - ");
-    Chooser both = pick(kModeBoth, 14);
+    FixedChooser both(kModeBoth, 14);
     ASSERT_EQ(document_.open(sample_, both), ChartDocument::Opened::Chart);
     EXPECT_EQ(document_.title(), "Généalogie - " + sample_);
     EXPECT_EQ(document_.tree().descendants[1].xref, 14);
@@ -48,11 +33,11 @@ TEST_F(Document, OpeningKeepsTheOldChartWhenAnythingGoesWrong) {
     test::TempDir dir;
     const std::string broken = dir.file("broken.ged").string();
     ASSERT_TRUE(test::WriteFileBytes(broken, std::string("\0\1\2binary\xff", 10)));
-    Chooser any = pick(kModeBoth, 1);
+    FixedChooser any(kModeBoth, 1);
     EXPECT_EQ(document_.open(broken, any), ChartDocument::Opened::Unchanged);
     EXPECT_EQ(document_.open(dir.file("absent.ged").string(), any), ChartDocument::Opened::Unchanged);
     EXPECT_EQ(reporter_.messages.size(), 2u);
-    Chooser cancel;
+    FixedChooser cancel;
     EXPECT_EQ(document_.open(sample_, cancel), ChartDocument::Opened::Unchanged);
     EXPECT_EQ(cancel.asked, 1);
     EXPECT_EQ(document_.tree().descendantCount + document_.tree().ancestorCount, boxes);
@@ -62,7 +47,7 @@ TEST_F(Document, OpeningKeepsTheOldChartWhenAnythingGoesWrong) {
 }
 
 TEST_F(Document, RerootBackAndChoosingAgain) {
-    Chooser both = pick(kModeBoth, 14);
+    FixedChooser both(kModeBoth, 14);
     ASSERT_EQ(document_.open(sample_, both), ChartDocument::Opened::Chart);
     EXPECT_FALSE(document_.back());
     // Ctrl+click on one of Pierre's parents.
@@ -75,11 +60,11 @@ TEST_F(Document, RerootBackAndChoosingAgain) {
     ASSERT_TRUE(document_.back());
     EXPECT_EQ(document_.tree().descendants[1].xref, 14);
 
-    Chooser ancestors = pick(kModeAncestors, 20);
+    FixedChooser ancestors(kModeAncestors, 20);
     ASSERT_TRUE(document_.chooseAgain(ancestors));
     EXPECT_EQ(document_.tree().descendantCount, 0);
     EXPECT_EQ(document_.tree().ancestors[1].xref, 20);
-    Chooser cancel;
+    FixedChooser cancel;
     EXPECT_FALSE(document_.chooseAgain(cancel));
     EXPECT_EQ(document_.tree().ancestors[1].xref, 20);
 }
@@ -100,7 +85,7 @@ TEST_F(Document, RecentFilesShiftAndReopenedEntriesComeFirst) {
     recent.add(sample_);
     recent.add("/a/6.ged");
     recent.add("/a/7.ged");
-    Chooser both = pick(kModeBoth, 14);
+    FixedChooser both(kModeBoth, 14);
     ASSERT_EQ(document_.reopen(2, both), ChartDocument::Opened::Chart);
     EXPECT_EQ(ReadPathKey(profile_, "file1"), sample_);
     EXPECT_EQ(ReadPathKey(profile_, "file2"), "/a/7.ged");

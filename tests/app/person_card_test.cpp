@@ -160,16 +160,11 @@ struct Copy {
 
 std::vector<Copy> Copies(const std::string& family) {
     const auto declared = [&](const char* value) { return Replaced(family, {{"$ENC", value}}); };
-    const std::string ansel = Replaced(declared("ANSEL"), {{"ç", "\xF0"
-                                                                 "c"},
-                                                           {"é", "\xE2"
-                                                                 "e"},
-                                                           {"è", "\xE1"
-                                                                 "e"},
-                                                           {"ë", "\xE8"
-                                                                 "e"},
-                                                           {"â", "\xE3"
-                                                                 "a"}});
+    // ANSEL puts each mark before its letter: cedilla F0, acute E2, grave E1, diaeresis E8,
+    // circumflex E3.
+    const std::string ansel = Replaced(declared("ANSEL"), {{"ç", "\xF0" "c"}, {"é", "\xE2" "e"},
+                                                           {"è", "\xE1" "e"}, {"ë", "\xE8" "e"},
+                                                           {"â", "\xE3" "a"}});
     return {
         {"ANSI", Utf8ToWindows1252(declared("ANSI")), false},
         {"ANSEL", ansel, true},

@@ -10,19 +10,10 @@
 #include "app/chart_document.h"
 #include "app/ui/arbolix_view.h"
 #include "base/profile.h"
-#include "base/reporter.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
-
-class Descendants final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeDescendants, 1};
-    }
-};
 
 // A founder whose line branches eight ways for four generations: 4681 boxes, the last 4096 of
 // them one under the other, some 60 000 layout units of breadth.
@@ -47,7 +38,7 @@ TEST(ChartView, ClicksAndTheZoomCommandGoOnUntilBoxesCanBeRead) {
     MemoryProfile profile;
     ListReporter reporter;
     ChartDocument document(profile, reporter);
-    Descendants chooser;
+    test::FixedChooser chooser(kModeDescendants, 1);
     ASSERT_EQ(document.open(path, chooser), ChartDocument::Opened::Chart);
     ASSERT_EQ(document.tree().descendantCount, 4681);
     CArbolixView view(document);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <FreeImage.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -21,12 +20,9 @@
 #include "app/ui/arbolix_view.h"
 #include "app/ui/export_commands.h"
 #include "app/ui/export_dialogs.h"
-#include "app/ui/main_frame.h"
-#include "base/profile.h"
 #include "base/reporter.h"
 #include "export/export_test_support.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
@@ -110,13 +106,6 @@ TEST(ExportDialogs, TheSaveDialogGivesTheNameTheTypeChosen) {
     EXPECT_EQ(answer.filter, 4);
 }
 
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
-    }
-};
-
 // Where the progress of the exports stops them, and what it was told.
 struct ProgressScript {
     std::optional<ExportStage> stopAtStage;
@@ -151,14 +140,7 @@ protected:
     void SetUp() override {
         auto profile = std::make_unique<MemoryProfile>();
         profile_ = profile.get();
-        frame_ = std::make_unique<CMainFrame>(std::move(profile));
-        frame_->reporter().sink = [this](const Message& message) {
-            messages_.push_back(message.text);
-        };
-        frame_->makeChooser = [] { return std::make_unique<FixedChooser>(); };
-        frame_->resize(1000, 700);
-        frame_->show();
-        frame_->openFile(QString::fromStdString(test::SampleFamilyFile().string()));
+        frame_ = test::ShownWindow(messages_, std::move(profile));
         ExportCommands& exports = frame_->exports();
         exports.askPictureProperties = [this](QWidget*, int32_t& width, int32_t& height,
                                               int32_t& mode) {
@@ -198,16 +180,7 @@ protected:
     ProgressScript progress_;
 };
 
-// Format, width, height and bits per pixel of a picture file.
-std::tuple<FREE_IMAGE_FORMAT, unsigned, unsigned, unsigned> Picture(const std::string& path) {
-    const FREE_IMAGE_FORMAT type = FreeImage_GetFileType(path.c_str(), 0);
-    FIBITMAP* picture = FreeImage_Load(type, path.c_str(), 0);
-    if (picture == nullptr) return {};
-    const std::tuple shape{type, FreeImage_GetWidth(picture), FreeImage_GetHeight(picture),
-                           FreeImage_GetBPP(picture)};
-    FreeImage_Unload(picture);
-    return shape;
-}
+using test::PictureShape;
 
 TEST_F(ExportCommand, CancelledDialogsKeepOnlyTheConfirmedSizeAndColours) {
     properties_.reset();
@@ -239,7 +212,7 @@ TEST_F(ExportCommand, TheExtensionChoosesTheWriterAndTheFolderIsRemembered) {
     // Height 0 takes the window's proportions; the width is rounded down to 992, which the dialog
     // shows next time while the profile keeps what was asked.
     const unsigned height = static_cast<unsigned>(1000 * view.height() / view.width());
-    EXPECT_EQ(Picture(file("sous dossier/ARBRE.BMP")), std::tuple(FIF_BMP, 992u, height, 1u));
+    EXPECT_EQ(PictureShape(file("sous dossier/ARBRE.BMP")), std::tuple(FIF_BMP, 992u, height, 1u));
     EXPECT_EQ(frame_->document().settings().m_largeur, 992);
     EXPECT_EQ(profile_->readInt("m_hauteur"), 0);
     EXPECT_EQ(ReadPathKey(*profile_, "save_bmp"), folder() + "sous dossier/");
@@ -249,9 +222,9 @@ TEST_F(ExportCommand, TheExtensionChoosesTheWriterAndTheFolderIsRemembered) {
     EXPECT_EQ(ReadPathKey(*profile_, "save_bmp"), folder());
     ASSERT_EQ(exportAs(640, 480, 3, "arbre", 3), ExportOutcome::Written); // PNG chosen in the list
     ASSERT_EQ(exportAs(640, 480, 1, "arbre.tiff"), ExportOutcome::Written);
-    EXPECT_EQ(Picture(file("arbre.Jpeg")), std::tuple(FIF_JPEG, 640u, 480u, 24u));
-    EXPECT_EQ(Picture(file("arbre.png")), std::tuple(FIF_PNG, 640u, 480u, 24u));
-    EXPECT_EQ(Picture(file("arbre.tiff")), std::tuple(FIF_TIFF, 640u, 480u, 24u));
+    EXPECT_EQ(PictureShape(file("arbre.Jpeg")), std::tuple(FIF_JPEG, 640u, 480u, 24u));
+    EXPECT_EQ(PictureShape(file("arbre.png")), std::tuple(FIF_PNG, 640u, 480u, 24u));
+    EXPECT_EQ(PictureShape(file("arbre.tiff")), std::tuple(FIF_TIFF, 640u, 480u, 24u));
 
     ASSERT_EQ(exportAs(1600, 400, 3, "arbre.SVG"), ExportOutcome::Written);
     EXPECT_NE(test::ReadFileBytes(file("arbre.SVG")).find("viewBox=\"0 0 1600 400\""),
@@ -294,7 +267,7 @@ TEST_F(ExportCommand, LargePicturesShowProgressAndACancelKeepsTheOldFile) {
     const AncestorNode& after = frame_->document().tree().ancestors[2];
     EXPECT_EQ(std::tuple(after.boxLeft, after.boxTop, after.boxRight, after.boxBottom),
               std::tuple(shown.boxLeft, shown.boxTop, shown.boxRight, shown.boxBottom));
-    EXPECT_EQ(Picture(file("grand.bmp")), std::tuple(FIF_BMP, 1984u, 8192u, 1u));
+    EXPECT_EQ(PictureShape(file("grand.bmp")), std::tuple(FIF_BMP, 1984u, 8192u, 1u));
 }
 
 TEST_F(ExportCommand, AFullDiskNamesTheFileAndKeepsTheOldOne) {
@@ -345,12 +318,9 @@ TEST_F(ExportCommand, VmlIsRefusedWhenZoomedAndKeepsTheLastFile) {
 // tells when it was made.
 TEST_F(ExportCommand, TheWindowWritesWhatTheCommandLineWrites) {
     const auto sameBytes = [&](const std::string& window, std::vector<std::string> line) {
-        const std::vector<std::string> head{ARBOLIX_CLI, "--profile", file("profil.ini")};
-        const std::vector<std::string> chart{test::SampleFamilyFile().string(), "--root", "I14",
-                                             "--mode", "both"};
-        line.insert(line.begin() + 1, chart.begin(), chart.end());
-        line.insert(line.begin(), head.begin(), head.end());
-        const test::CommandResult result = test::RunCommand(line);
+        line.insert(line.begin() + 1,
+                    {test::SampleFamilyFile().string(), "--root", "I14", "--mode", "both"});
+        const test::CommandResult result = test::RunCli(dir_, line);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         const std::regex date(R"(/CreationDate \(D:[0-9Z+'-]*\))");
         const std::string made = test::ReadFileBytes(file(window));

@@ -17,13 +17,8 @@
 #include "app/commands.h"
 #include "app/fill_sheet.h"
 #include "app/ui/fill_sheet_dialog.h"
-#include "app/ui/main_frame.h"
-#include "base/profile.h"
-#include "base/reporter.h"
-#include "base/settings.h"
 #include "fills/fill_resources.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
@@ -187,13 +182,6 @@ TEST_F(Sheet, PicturePageTakesOnlyAUsableFileWhosePathFits) {
     EXPECT_EQ(QString::fromStdString(*profile_.readString("load_bmp")), folder);
 }
 
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
-    }
-};
-
 // Runs `work` on the dialog the next command opens, then closes it as Annuler would.
 template <typename Dialog, typename Work> void OnNextDialog(Work work) {
     QTimer::singleShot(0, [work] {
@@ -209,8 +197,9 @@ template <typename Dialog, typename Work> void OnNextDialog(Work work) {
 TEST(FillAndPlaceCommands, AnnulerKeepsTheChangesAndWritesTheKeys) {
     auto owned = std::make_unique<MemoryProfile>();
     MemoryProfile& profile = *owned;
-    CMainFrame frame(std::move(owned));
-    frame.makeChooser = [] { return std::make_unique<FixedChooser>(); };
+    std::vector<std::string> messages;
+    const auto window = test::ShownWindow(messages, std::move(owned), "");
+    CMainFrame& frame = *window;
     OnNextDialog<FillSheet>([](FillSheet& sheet) {
         sheet.tabs()->setCurrentIndex(2);
         sheet.findChild<QButtonGroup*>(QStringLiteral("patterns"))

@@ -10,33 +10,17 @@
 
 #include "app/commands.h"
 #include "app/ui/arbolix_view.h"
-#include "app/ui/main_frame.h"
-#include "base/profile.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
-
-class FixedChooser final : public RootChooser {
-public:
-    explicit FixedChooser(std::optional<RootChoice> answer) : answer_(answer) {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return answer_; }
-
-private:
-    std::optional<RootChoice> answer_;
-};
 
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         auto profile = std::make_unique<MemoryProfile>();
         profile_ = profile.get();
-        frame_ = std::make_unique<CMainFrame>(std::move(profile));
-        frame_->reporter().sink = [this](const Message& message) { messages_.push_back(message.text); };
-        frame_->makeChooser = [this] { return std::make_unique<FixedChooser>(choice_); };
-        frame_->resize(1000, 700);
-        frame_->show();
+        frame_ = test::ShownWindow(messages_, std::move(profile), "");
     }
     bool checked(int command) { return frame_->action(command)->isChecked(); }
     // Draws once so that the boxes' rectangles are known.
@@ -44,7 +28,6 @@ protected:
 
     MemoryProfile* profile_ = nullptr;
     std::unique_ptr<CMainFrame> frame_;
-    std::optional<RootChoice> choice_ = RootChoice{kModeBoth, 14};
     std::vector<std::string> messages_;
     QString sample_ = QString::fromStdString(test::SampleFamilyFile().string());
 };
@@ -132,14 +115,7 @@ TEST_F(MainWindow, ClicksZoomOnAQuarterAndCtrlClickReroots) {
 
 TEST_F(MainWindow, ARestartShowsTheSameChartWithTheSameOptions) {
     MemoryProfile shared;
-    const auto startOn = [&] {
-        auto frame = std::make_unique<CMainFrame>(std::make_unique<OverlayProfile>(shared));
-        frame->makeChooser = [] { return std::make_unique<FixedChooser>(RootChoice{kModeBoth, 14}); };
-        frame->resize(900, 600);
-        frame->show();
-        frame->openFile(sample_);
-        return frame;
-    };
+    const auto startOn = [&] { return test::ShownWindow(messages_, std::make_unique<OverlayProfile>(shared)); };
     auto first = startOn();
     for (int command : {cmd::kGivenName, cmd::kPlace, cmd::kBirth, cmd::kFlag, cmd::kPipes, cmd::kDuplicated})
         first->runCommand(command);

@@ -12,22 +12,12 @@
 #include <filesystem>
 
 #include "app/ui/arbolix_view.h"
-#include "app/ui/main_frame.h"
 #include "app/ui/person_card_sheet.h"
-#include "base/profile.h"
 #include "data/encoding.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
-
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
-    }
-};
 
 // What the sheet showed: its title, its tabs, and each field's page and text.
 struct Shown {
@@ -41,14 +31,7 @@ class CardWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::copy_file(test::SampleFamilyFile(), path_);
-        frame_ = std::make_unique<CMainFrame>(std::make_unique<MemoryProfile>());
-        frame_->reporter().sink = [this](const Message& message) {
-            messages_.push_back(message.text);
-        };
-        frame_->makeChooser = [] { return std::make_unique<FixedChooser>(); };
-        frame_->resize(1000, 700);
-        frame_->show();
-        frame_->openFile(QString::fromStdString(path_));
+        frame_ = test::ShownWindow(messages_, std::make_unique<MemoryProfile>(), path_);
         ASSERT_TRUE(frame_->document().hasChart());
         frame_->view().viewport()->grab(); // the boxes' rectangles
     }

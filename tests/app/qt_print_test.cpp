@@ -28,20 +28,12 @@
 #include "chart/qt_canvas.h"
 #include "export/qt_chart_export.h"
 #include "export/qt_poster.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
 
 constexpr int kDotsPerInch = 144;
-
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
-    }
-};
 
 // Whether two colours differ visibly.
 bool Differ(QRgb a, QRgb b) {
@@ -77,7 +69,7 @@ class Printing : public ::testing::Test {
 protected:
     void SetUp() override {
         rasteriser_ = QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).toStdString();
-        FixedChooser chooser;
+        test::FixedChooser chooser(kModeBoth, test::kSampleRoot);
         ASSERT_EQ(document_.open(test::SampleFamilyFile().string(), chooser),
                   ChartDocument::Opened::Chart);
         layout() = PageLayout{3, 2, 0, 0};
@@ -207,18 +199,14 @@ TEST_F(Printing, NeighboursRepeatTheOverlapStrip) {
     }
     const Rect w = PosterPageOf(1, sheets).window;
     const int strip = static_cast<int>(sheets.overlap.cx), band = margin + static_cast<int>(w.top);
-    const int stripHigh = static_cast<int>(sheets.overlap.cy);
     const auto width = static_cast<int>(w.right - w.left),
                height = static_cast<int>(w.bottom - w.top);
+    // (The strips of the sheets above and below are placed by the same paging: PrintLayoutTest.)
     const QImage left = pages[3].copy(band + width - strip, band, strip, height);
     const QImage right = pages[4].copy(band, band, strip, height);
     EXPECT_GT(Ink(left), 100);
     EXPECT_LT(Mismatches(left, right), Ink(left) / 50);
-    const QImage upper = pages[1].copy(band, band + height - stripHigh, width, stripHigh);
-    const QImage lower = pages[4].copy(band, band, width, stripHigh);
-    EXPECT_GT(Ink(upper), 100);
-    EXPECT_LT(Mismatches(upper, lower), Ink(upper) / 50);
-    // The strips differ from what lies beside them: the sheets are not all alike.
+    // The strip differs from what lies beside it: the sheets are not all alike.
     EXPECT_GT(Mismatches(left, pages[4].copy(band + strip, band, strip, height)), Ink(left) / 10);
 }
 

@@ -13,12 +13,9 @@
 #include <QTimer>
 
 #include "app/commands.h"
-#include "app/ui/main_frame.h"
 #include "app/ui/site_dialog.h"
-#include "base/profile.h"
 #include "base/reporter.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
@@ -107,13 +104,6 @@ TEST(SiteDialog, TheFolderIsThatOfTheMainPage) {
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
 }
 
-class FixedChooser final : public RootChooser {
-public:
-    std::optional<RootChoice> choose(const PersonStore&) override {
-        return RootChoice{kModeBoth, 14};
-    }
-};
-
 // From the menu: the settings read and written, the site made, the window's chart as before.
 TEST(SiteCommand, RunsFromTheMainWindow) {
     test::TempDir dir;
@@ -121,10 +111,9 @@ TEST(SiteCommand, RunsFromTheMainWindow) {
     MemoryProfile& stored = *profile;
     stored.writeString("fichier_site", dir.file("index.htm").string());
     stored.writeInt("site_taille", 0);
-    CMainFrame frame(std::move(profile));
-    frame.makeChooser = [] { return std::make_unique<FixedChooser>(); };
     std::vector<std::string> messages;
-    frame.reporter().sink = [&](const Message& message) { messages.push_back(message.text); };
+    const auto window = test::ShownWindow(messages, std::move(profile), "");
+    CMainFrame& frame = *window;
     frame.updateCommands();
     EXPECT_FALSE(frame.action(cmd::kWebSite)->isEnabled());
     frame.openFile(QString::fromStdString(test::SampleFamilyFile().string()));

@@ -4,18 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <tuple>
 
 #include "app/chart_document.h"
 #include "base/profile.h"
-#include "base/reporter.h"
-#include "data/gedcom_reader.h"
 #include "gedgen/generator.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
-#include "tree/tree_layout.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
@@ -34,16 +30,6 @@ int64_t ZoomAllTheWay(ViewState& view, const ChartTree& tree, const ChartSetting
     return view.zoom;
 }
 
-// The first person of the file, in this kind of chart.
-class FirstPerson final : public RootChooser {
-public:
-    explicit FirstPerson(int32_t mode) : mode_(mode) {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return RootChoice{mode_, 1}; }
-
-private:
-    int32_t mode_;
-};
-
 // The descendants of a founder: about 14 000 boxes over some 70 000 layout units of breadth,
 // far beyond what 2^18 units a zoom step let the window zoom.
 gedgen::Options FounderFile() {
@@ -53,21 +39,6 @@ gedgen::Options FounderFile() {
     options.seed = 3;
     return options;
 }
-
-struct BroadChart {
-    PersonStore store;
-    ChartTree tree;
-    ChartSettings settings = DefaultChartSettings();
-    BroadChart() {
-        settings.m_gened = 62;
-        ListReporter reporter;
-        ReadGedcomBytes(store, gedgen::GenerateGedcom(FounderFile()), {}, reporter);
-        FirstPerson chooser(kModeDescendants);
-        BuildChartTables(tree, store, settings, &chooser, reporter);
-        int64_t zoom = 1;
-        LayoutTree(tree, settings, zoom);
-    }
-};
 
 TEST(ViewState, OrdinaryChartsZoomAsBeforeInAWindowOrNot) {
     ChartSettings settings = DefaultChartSettings();
@@ -119,26 +90,6 @@ TEST(ViewState, OrdinaryChartsZoomAsBeforeInAWindowOrNot) {
     EXPECT_EQ(ScrollPixels(1, 0, 101.7), 50);
     EXPECT_EQ(ScrollPixels(3, 2, 100.0), 50);
     EXPECT_EQ(ScrollPixels(0, 2, 100.0), 0);
-}
-
-// Beyond the bound a broad chart zooms on in a window while its boxes are too small to read, and
-// stops at the first zoom where they are at least 200 × 28 pixels.
-TEST(ViewState, BroadChartsZoomUntilTheirBoxesCanBeRead) {
-    const BroadChart chart;
-    ASSERT_GT(chart.tree.yMax - chart.tree.yMin, 50'000);
-    ViewState headless;
-    const int64_t bounded = ZoomAllTheWay(headless, chart.tree, chart.settings);
-    EXPECT_LE((chart.tree.yMax + 10) * static_cast<double>(bounded), 2.0 * 262144);
-
-    ViewState view = InWindow();
-    const int64_t deepest = ZoomAllTheWay(view, chart.tree, chart.settings);
-    EXPECT_GT(deepest, 4 * bounded);
-    const BoxPixels box = BoxPixelsAt(view, chart.tree, chart.settings, deepest);
-    const BoxPixels before = BoxPixelsAt(view, chart.tree, chart.settings, deepest / 2);
-    EXPECT_GE(box.length, kLegibleBoxLength);
-    EXPECT_GE(box.height, kLegibleBoxHeight);
-    EXPECT_TRUE(before.length < kLegibleBoxLength || before.height < kLegibleBoxHeight);
-    EXPECT_FALSE(ZoomIn(view, chart.tree, chart.settings));
 }
 
 // The chart of a founder with 100 000 descendants, by its extents: boxes of 0.15 × 0.02 pixels at
@@ -205,32 +156,23 @@ TEST(ViewState, ClickQuartersAndStrictHits) {
 
     EXPECT_FALSE(HitTest(tree, 0, 0));
     EXPECT_EQ(StatusTextAt(tree, 0, 0), kMouseHint);
-    tree.descendantCount = 1;
-    tree.ancestorCount = 1;
-    tree.descendants[1] = DescendantNode{};
-    tree.descendants[1].xref = 7;
-    tree.descendants[1].boxLeft = 10;
-    tree.descendants[1].boxRight = 50;
-    tree.descendants[1].boxTop = 20;
-    tree.descendants[1].boxBottom = 40;
-    std::snprintf(tree.descendants[1].surname, sizeof tree.descendants[1].surname, "%s",
-                  "B\xC9RARD");
-    std::snprintf(tree.descendants[1].givenName, sizeof tree.descendants[1].givenName, "%s",
-                  "Eug\xE9nie");
-    tree.ancestors[1] = AncestorNode{};
-    tree.ancestors[1].xref = 9;
-    tree.ancestors[1].boxLeft = 0;
-    tree.ancestors[1].boxRight = 100;
-    tree.ancestors[1].boxTop = 0;
-    tree.ancestors[1].boxBottom = 100;
+    tree.descendantCount = tree.ancestorCount = 1;
+    DescendantNode& inner = tree.descendants[1] = DescendantNode{};
+    AncestorNode& outer = tree.ancestors[1] = AncestorNode{};
+    std::tie(inner.xref, inner.boxLeft, inner.boxRight, inner.boxTop, inner.boxBottom) =
+        std::tuple(7, 10, 50, 20, 40);
+    std::tie(outer.xref, outer.boxLeft, outer.boxRight, outer.boxTop, outer.boxBottom) =
+        std::tuple(9, 0, 100, 0, 100);
+    std::strcpy(inner.surname, "B\xC9RARD");
+    std::strcpy(inner.givenName, "Eug\xE9nie");
     EXPECT_EQ(HitTest(tree, 11, 21)->xref, 7);
     EXPECT_EQ(HitTest(tree, 10, 30)->xref, 9); // on the border: not this box
     EXPECT_EQ(HitTest(tree, 30, 40)->xref, 9);
     EXPECT_FALSE(HitTest(tree, 100, 50));
     EXPECT_EQ(StatusTextAt(tree, 30, 30), "BÉRARD Eugénie");
     // Far beyond 32 bits, as the boxes of a deeply zoomed chart lie.
-    tree.ancestors[1].boxLeft = tree.ancestors[1].boxTop = int64_t{3} << 40;
-    tree.ancestors[1].boxRight = tree.ancestors[1].boxBottom = (int64_t{3} << 40) + 100;
+    outer.boxLeft = outer.boxTop = int64_t{3} << 40;
+    outer.boxRight = outer.boxBottom = (int64_t{3} << 40) + 100;
     EXPECT_FALSE(HitTest(tree, 50, 50));
     EXPECT_EQ(HitTest(tree, (int64_t{3} << 40) + 1, (int64_t{3} << 40) + 99)->xref, 9);
 }
@@ -252,7 +194,7 @@ TEST(ViewState, ALayoutKeepsTheZoomTheWindowCouldReach) {
     for (const auto& [path, mode, laidOut] : files) {
         SCOPED_TRACE(path);
         document.view() = InWindow();
-        FirstPerson chooser(mode);
+        test::FixedChooser chooser(mode, 1);
         ASSERT_EQ(document.open(path, chooser), ChartDocument::Opened::Chart);
         int64_t zoom = ZoomAllTheWay(document.view(), document.tree(), document.settings());
         if (laidOut == 0) {

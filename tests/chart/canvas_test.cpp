@@ -3,130 +3,52 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "chart/canvas.h"
+#include "chart/canvas_test_support.h"
 #include "chart/clip.h"
 #include "chart/recording_canvas.h"
 
 namespace arbolix {
 namespace {
 
+using test::Dib;
+using test::Put32;
+
 constexpr int64_t k2p62 = int64_t{1} << 62;
 constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
 constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 
-LogFont Font(int32_t height, int32_t width, const char* face = "Times New Roman",
-             int32_t weight = 400) {
-    LogFont font;
-    font.lfHeight = height;
-    font.lfWidth = width;
-    font.lfWeight = weight;
-    std::snprintf(font.lfFaceName, kFaceNameSize, "%s", face);
-    return font;
-}
-
-void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// A packed DIB header followed by `extra` bytes (colour masks, palette, rows).
-std::vector<uint8_t> Dib(int32_t width, int32_t height, uint16_t bitCount, size_t extra,
-                         uint32_t compression = kBiRgb, uint32_t coloursUsed = 0) {
-    std::vector<uint8_t> dib(kBitmapInfoHeaderSize + extra, 0);
-    Put32(dib, 0, 40);
-    Put32(dib, 4, static_cast<uint32_t>(width));
-    Put32(dib, 8, static_cast<uint32_t>(height));
-    dib[12] = 1;
-    dib[14] = static_cast<uint8_t>(bitCount);
-    Put32(dib, 16, compression);
-    Put32(dib, 32, coloursUsed);
-    return dib;
-}
-
-// --- Recording canvas
-// ------------------------------------------------------------------------------
-
-// The formats of the plain coordinate lists (MoveTo, Polyline, Arc, ...) show in the lines the
-// chart renderer's tests expect; here the ones with names, flags, colours and quoted text.
-TEST(RecordingCanvas, WritesOneLinePerCallWithExactValues) {
-    RecordingCanvas canvas({24, 600, 300, 4960, 7016});
-    LogFont italic = Font(20, 12);
-    italic.lfItalic = 1;
-    italic.lfUnderline = 1;
-
-    canvas.deviceInfo();
-    canvas.selectPen({PenStyle::Dash, 1, 0x0000FF});
-    canvas.selectBrush({BrushStyle::Solid, 0x123456});
-    canvas.selectFont(italic);
-    canvas.setTextAlign(kTaBaseline | kTaRight);
-    canvas.moveTo(-5, k2p62);
-    canvas.frameRect({1, 2, 3, 4}, {BrushStyle::Null, 0});
-    canvas.textOut(12, 20, "Say \"\xC9t\xE9\"\n\\");
-
-    const std::vector<std::string> expected = {
-        "DeviceInfo 24 600 300 4960 7016",
-        "Pen dash 1 0x0000FF",
-        "Brush solid 0x123456",
-        "Font h=20 w=12 \"Times New Roman\" 400 italic underline",
-        "TextAlign TA_BASELINE|TA_RIGHT",
-        "MoveTo -5 4611686018427387904",
-        "FrameRect 1 2 3 4 null",
-        "TextOut 12 20 TA_BASELINE|TA_RIGHT \"Say \\\"\xC9t\xE9\\\"\\x0A\\\\\"",
-    };
-    EXPECT_EQ(canvas.lines(), expected);
-}
-
-TEST(RecordingCanvas, KeepsItsStateLikeADevice) {
+// The recording canvas answers as a device does; the lines of the plain calls show in the chart
+// renderer's tests, quoted texts and bitmaps here.
+TEST(RecordingCanvas, KeepsItsStateAndRecordsTextsAndBitmaps) {
     RecordingCanvas canvas;
     // A fresh canvas: black 1-pixel pen, black text at the top left; selecting gives back what was
     // selected, so that it can be put back.
     const Pen main{PenStyle::Solid, 3, 0x0000FF};
     EXPECT_EQ(canvas.selectPen(main), (Pen{PenStyle::Solid, 1, kBlack}));
     EXPECT_EQ(canvas.selectPen(Pen{}), main);
-    EXPECT_EQ(canvas.selectFont(Font(30, 0)), LogFont{});
+    EXPECT_EQ(canvas.selectFont(test::Font(30, 0)), LogFont{});
     EXPECT_EQ(canvas.setTextAlign(kTaBottom), kTaTop | kTaLeft);
     EXPECT_EQ(canvas.setTextColour(0x112233), kBlack);
-
-    // moveTo answers the old position, lineTo moves it; TextOut shows the alignment in force.
     EXPECT_EQ(canvas.moveTo(5, 6), (Point{0, 0}));
     canvas.lineTo(kMin, kMax);
-    canvas.textOut(1, 2, "A");
-    EXPECT_EQ(canvas.linesStartingWith("TextOut"),
-              (std::vector<std::string>{"TextOut 1 2 TA_BOTTOM|TA_LEFT \"A\""}));
+
     canvas.clear();
-    EXPECT_TRUE(canvas.lines().empty());
-    EXPECT_EQ(canvas.currentPosition(), (Point{kMin, kMax})); // the state outlives the lines
-}
-
-TEST(RecordingCanvas, MeasuresTextWithAFixedPitchFont) {
-    RecordingCanvas canvas;
-    // Default font: a 16-pixel cell, glyphs half as wide.
-    EXPECT_EQ(canvas.textExtent("abc"), (Extent{24, 16}));
-    canvas.selectFont(Font(-21, 0)); // the sign does not matter; half an odd height is rounded down
-    EXPECT_EQ(canvas.textExtent("2999"), (Extent{40, 21}));
-    canvas.selectFont(Font(20, 12));
-    EXPECT_EQ(canvas.textExtent("DUPONT"), (Extent{72, 20}));
-}
-
-TEST(RecordingCanvas, ChecksTheBitmapsItIsGiven) {
-    RecordingCanvas canvas;
+    canvas.textOut(1, 2, "Say \"\xC9t\xE9\"\n\\");
     std::vector<uint8_t> topDown = Dib(3, -2, 24, 2 * 12);
     EXPECT_TRUE(canvas.stretchDib(0, 39, 100, -40, 0, 0, 3, 2, topDown.data(), topDown.size()));
     EXPECT_FALSE(canvas.stretchDib(0, 0, 6, 4, 0, 0, 3, 2, topDown.data(), topDown.size() - 1));
-    EXPECT_EQ(canvas.linesStartingWith("StretchDIBits"),
-              (std::vector<std::string>{"StretchDIBits 0 39 100 -40 0 0 3 2 3x-2x24",
-                                        "StretchDIBits 0 0 6 4 0 0 3 2 invalid"}));
+    EXPECT_EQ(canvas.lines(), (std::vector<std::string>{
+                                  "TextOut 1 2 TA_BOTTOM|TA_LEFT \"Say \\\"\xC9t\xE9\\\"\\x0A\\\\\"",
+                                  "StretchDIBits 0 39 100 -40 0 0 3 2 3x-2x24",
+                                  "StretchDIBits 0 0 6 4 0 0 3 2 invalid"}));
+    EXPECT_EQ(canvas.currentPosition(), (Point{kMin, kMax})); // the state outlives the lines
 }
 
-// --- Packed DIB layout
-// -----------------------------------------------------------------------------
-
-TEST(ReadDibLayout, FindsThePartsOfEachKindOfBitmap) {
+TEST(ReadDibLayout, FindsThePartsOfEachKindOfBitmapAndRefusesTheRest) {
     // Bit fields: three masks after a 40-byte header.
     std::vector<uint8_t> fields = Dib(2, 1, 16, 12 + 4, kBiBitfields);
     Put32(fields, 40, 0xF800);
@@ -161,80 +83,55 @@ TEST(ReadDibLayout, FindsThePartsOfEachKindOfBitmap) {
         EXPECT_EQ(layout.greenMask, c.greenMask);
         EXPECT_FALSE(ReadDibLayout(c.dib.data(), c.dib.size() - 1, layout)) << "one byte short";
     }
+    // 12 bits, run-length coding, no width, more colours than 4 bits hold.
+    for (const std::vector<uint8_t>& refused :
+         {Dib(2, 2, 12, 64), Dib(2, 2, 8, 1024 + 16, 1), Dib(0, 2, 24, 16),
+          Dib(2, 2, 4, 17 * 4 + 8, kBiRgb, 17)}) {
+        DibLayout layout;
+        EXPECT_FALSE(ReadDibLayout(refused.data(), refused.size(), layout)) << refused[14] + 0;
+    }
 }
-
-TEST(ReadDibLayout, RefusesWhatItCannotDraw) {
-    DibLayout layout;
-    std::vector<uint8_t> odd = Dib(2, 2, 12, 64);
-    EXPECT_FALSE(ReadDibLayout(odd.data(), odd.size(), layout));
-    std::vector<uint8_t> rle = Dib(2, 2, 8, 1024 + 16, 1);
-    EXPECT_FALSE(ReadDibLayout(rle.data(), rle.size(), layout));
-    std::vector<uint8_t> empty = Dib(0, 2, 24, 16);
-    EXPECT_FALSE(ReadDibLayout(empty.data(), empty.size(), layout));
-    std::vector<uint8_t> tooManyColours = Dib(2, 2, 4, 17 * 4 + 8, kBiRgb, 17);
-    EXPECT_FALSE(ReadDibLayout(tooManyColours.data(), tooManyColours.size(), layout));
-}
-
-// --- Line clipping
-// ---------------------------------------------------------------------------------
 
 const Rect kBox{0, 0, 100, 100};
 
-ClippedLine Clip(Point a, Point b) {
-    ClippedLine line;
-    EXPECT_TRUE(ClipLine(a, b, kBox, line)) << a.x << "," << a.y << " " << b.x << "," << b.y;
-    return line;
-}
-
-void ExpectEnds(const ClippedLine& line, PointF from, PointF to) {
-    EXPECT_DOUBLE_EQ(line.from.x, from.x);
-    EXPECT_DOUBLE_EQ(line.from.y, from.y);
-    EXPECT_DOUBLE_EQ(line.to.x, to.x);
-    EXPECT_DOUBLE_EQ(line.to.y, to.y);
-}
-
-TEST(ClipLine, KeepsWhatIsInsideAndCutsWhatCrosses) {
-    const ClippedLine inside = Clip({10, 20}, {90, 80});
-    ExpectEnds(inside, {10, 20}, {90, 80});
-    EXPECT_FALSE(inside.fromMoved || inside.toMoved);
-
-    const ClippedLine across = Clip({-100, 10}, {200, 10});
-    ExpectEnds(across, {0, 10}, {100, 10});
-    EXPECT_TRUE(across.fromMoved && across.toMoved);
-
-    // One end cut, leaving through the bottom at a fraction.
-    const ClippedLine down = Clip({50, 50}, {53, 150});
-    ExpectEnds(down, {50, 50}, {51.5, 100});
-    EXPECT_TRUE(!down.fromMoved && down.toMoved);
-    // Ends beyond two edges: the line enters through the edge it actually crosses.
-    ExpectEnds(Clip({-10, -40}, {10, 60}), {0, 10}, {10, 60});
-    ExpectEnds(Clip({-10, -40}, {30, 60}), {6, 0}, {30, 60});
-}
-
-TEST(ClipLine, RejectsWhatMissesTheBox) {
+TEST(ClipLine, KeepsWhatIsInsideCutsWhatCrossesAndStaysExactForHugeCoordinates) {
+    const struct {
+        Point a, b;
+        PointF from, to;
+    } cases[] = {
+        {{10, 20}, {90, 80}, {10, 20}, {90, 80}},
+        {{-100, 10}, {200, 10}, {0, 10}, {100, 10}},
+        {{50, 50}, {53, 150}, {50, 50}, {51.5, 100}}, // leaving through the bottom at a fraction
+        {{7, 8}, {7, 8}, {7, 8}, {7, 8}},
+        // Ends beyond two edges: the line enters through the edge it actually crosses.
+        {{-10, -40}, {10, 60}, {0, 10}, {10, 60}},
+        {{-10, -40}, {30, 60}, {6, 0}, {30, 60}},
+        // A vertical line from one side of 2^62 to the other; slope 1 + 2^-61, crossing x = 0 at
+        // y = 2 exactly and x = 98 at y = 100; the whole range of int64 both ways.
+        {{37, k2p62}, {37, -k2p62}, {37, 100}, {37, 0}},
+        {{-k2p62, -k2p62}, {k2p62, k2p62 + 4}, {0, 2}, {98, 100}},
+        {{kMin, kMin}, {kMax, kMax}, {0, 0}, {100, 100}},
+        {{kMax, 100 - kMax}, {kMin + 101, kMax}, {100, 0}, {0, 100}}, // x + y = 100
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a.x << "," << c.a.y << " " << c.b.x << "," << c.b.y);
+        ClippedLine line;
+        ASSERT_TRUE(ClipLine(c.a, c.b, kBox, line));
+        EXPECT_DOUBLE_EQ(line.from.x, c.from.x);
+        EXPECT_DOUBLE_EQ(line.from.y, c.from.y);
+        EXPECT_DOUBLE_EQ(line.to.x, c.to.x);
+        EXPECT_DOUBLE_EQ(line.to.y, c.to.y);
+        EXPECT_EQ(line.fromMoved, c.a.x != c.from.x || c.a.y != c.from.y);
+        EXPECT_EQ(line.toMoved, c.b.x != c.to.x || c.b.y != c.to.y);
+    }
     ClippedLine line;
     EXPECT_FALSE(ClipLine({-10, 5}, {-1, 95}, kBox, line));     // left of it
     EXPECT_FALSE(ClipLine({-100, 50}, {50, -100}, kBox, line)); // past the top-left corner
     EXPECT_FALSE(ClipLine({150, 90}, {90, 150}, kBox, line));   // past the bottom-right corner
-    const ClippedLine point = Clip({7, 8}, {7, 8});
-    ExpectEnds(point, {7, 8}, {7, 8});
-}
-
-TEST(ClipLine, StaysExactAndStraightForHugeCoordinates) {
-    // A vertical line from one side of 2^62 to the other.
-    ExpectEnds(Clip({37, k2p62}, {37, -k2p62}), {37, 100}, {37, 0});
-    // Slope 1 + 2^-61: it crosses x = 0 at y = 2 exactly, and x = 98 at y = 100.
-    ExpectEnds(Clip({-k2p62, -k2p62}, {k2p62, k2p62 + 4}), {0, 2}, {98, 100});
-    // The whole range of int64, both ways.
-    ExpectEnds(Clip({kMin, kMin}, {kMax, kMax}), {0, 0}, {100, 100});
-    ExpectEnds(Clip({kMax, 100 - kMax}, {kMin + 101, kMax}), {100, 0}, {0, 100}); // x + y = 100
 }
 
 // (ClampRect and Intersects show in the Qt canvas's tests: boxes far larger than the device are
 // filled, shapes far away draw nothing.)
-
-// --- Bézier cutting
-// --------------------------------------------------------------------------------
 
 bool Within(const CubicF& piece, const Rect& box) {
     return std::all_of(piece.begin(), piece.end(), [&](const PointF& p) {
@@ -244,22 +141,18 @@ bool Within(const CubicF& piece, const Rect& box) {
 
 const Rect kReach{-1000, -1000, 1100, 1100};
 
-TEST(CutBezier, KeepsNearCurvesWholeAndDropsFarOnes) {
+TEST(CutBezier, KeepsNearCurvesWholeDropsFarOnesAndCutsHugeOnes) {
     std::vector<CubicF> pieces;
     CutBezier({Point{10, 10}, Point{90, 10}, Point{10, 90}, Point{90, 90}}, kBox, kReach, pieces);
     ASSERT_EQ(pieces.size(), 1u);
     EXPECT_DOUBLE_EQ(pieces[0][2].y, 90);
-
     pieces.clear();
     CutBezier({Point{-k2p62, 0}, Point{-5, 0}, Point{-k2p62, 90}, Point{-1, 90}}, kBox, kReach,
               pieces);
     EXPECT_TRUE(pieces.empty());
-}
 
-TEST(CutBezier, CutsAHugeCurveToPiecesCoveringTheBox) {
     // A straight "curve" along y = 50 from -2^40 to 2^40: the pieces must cover 0..100.
     const int64_t far = int64_t{1} << 40;
-    std::vector<CubicF> pieces;
     CutBezier({Point{-far, 50}, Point{-far / 2, 50}, Point{far / 2, 50}, Point{far, 50}}, kBox,
               kReach, pieces);
     ASSERT_FALSE(pieces.empty());
@@ -279,13 +172,9 @@ TEST(CutBezier, CutsAHugeCurveToPiecesCoveringTheBox) {
     EXPECT_GE(covered, 100);
 }
 
-// --- Arcs
-// ------------------------------------------------------------------------------------------
-
 TEST(GdiArcAngles, RunCounterClockwiseFromStartToEnd) {
-    const Rect circle{0, 0, 100, 100};
     // From three o'clock to twelve o'clock: the upper-right quarter.
-    ArcAngles a = GdiArcAngles(circle, {100, 50}, {50, 0});
+    ArcAngles a = GdiArcAngles({0, 0, 100, 100}, {100, 50}, {50, 0});
     EXPECT_NEAR(a.start, 0, 1e-9);
     EXPECT_NEAR(a.sweep, 90, 1e-9);
     // A wide ellipse: the radial toward a corner of its box meets it at parametric 45 degrees.

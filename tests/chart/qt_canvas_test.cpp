@@ -5,16 +5,21 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "chart/canvas_test_support.h"
 #include "chart/qt_canvas.h"
 
 namespace arbolix {
 namespace {
+
+using test::Dib;
+using test::Dib24;
+using test::Font;
+using test::Put32;
 
 constexpr int64_t k2p40 = int64_t{1} << 40;
 constexpr int64_t k2p62 = int64_t{1} << 62;
@@ -22,46 +27,6 @@ constexpr Colour kRed = MakeColour(255, 0, 0);
 constexpr Colour kBlue = MakeColour(0, 0, 255);
 constexpr Colour kGreen = MakeColour(0, 160, 0);
 constexpr Colour kLight = MakeColour(255, 255, 160);
-
-LogFont Font(int32_t height, int32_t width, const char* face = "Times New Roman") {
-    LogFont font;
-    font.lfHeight = height;
-    font.lfWidth = width;
-    font.lfWeight = 400;
-    std::snprintf(font.lfFaceName, kFaceNameSize, "%s", face);
-    return font;
-}
-
-void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// A packed DIB header of `bits` per pixel followed by `extra` zero bytes (palette, rows).
-std::vector<uint8_t> Dib(int32_t width, int32_t height, uint8_t bits, size_t extra) {
-    std::vector<uint8_t> dib(40 + extra, 0);
-    Put32(dib, 0, 40);
-    Put32(dib, 4, static_cast<uint32_t>(width));
-    Put32(dib, 8, static_cast<uint32_t>(height));
-    dib[12] = 1;
-    dib[14] = bits;
-    return dib;
-}
-
-// A 24-bit DIB of `width` × `rows.size()` pixels, `rows` given in stored order.
-std::vector<uint8_t> Dib24(int32_t width, const std::vector<std::vector<Colour>>& rows,
-                           bool topDown = false) {
-    const size_t rowSize = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
-    const auto height = static_cast<int32_t>(rows.size());
-    std::vector<uint8_t> dib = Dib(width, topDown ? -height : height, 24, rowSize * rows.size());
-    for (size_t y = 0; y < rows.size(); ++y)
-        for (int32_t x = 0; x < width; ++x) {
-            uint8_t* pixel = &dib[40 + y * rowSize + 3 * static_cast<size_t>(x)];
-            pixel[0] = BlueOf(rows[y][x]);
-            pixel[1] = GreenOf(rows[y][x]);
-            pixel[2] = RedOf(rows[y][x]);
-        }
-    return dib;
-}
 
 // Counted letters spelled out: "2.3#" is "..###"; a letter without a count stands once.
 std::string Expand(std::string_view counted) {
@@ -258,7 +223,7 @@ TEST(QtCanvasTextSmoothing, WholePixelTextUsesOnlyTheTextColour) {
     }
 }
 
-TEST_F(QtCanvasTest, StretchedBitmapsShowTheRightWayUp) {
+TEST_F(QtCanvasTest, StretchedBitmapsShowTheRightWayUpInEveryDepth) {
     // Stored first: a red row (the top row as the fill code sees it), then a blue one.
     const std::vector<uint8_t> dib = Dib24(2, {{kRed, kRed}, {kBlue, kBlue}});
     // Bottom-up and drawn with a negative height, as the chart draws its fills: red on top.
@@ -271,9 +236,25 @@ TEST_F(QtCanvasTest, StretchedBitmapsShowTheRightWayUp) {
     EXPECT_TRUE(canvas_->stretchDib(160, 10, 20, 20, 0, 0, 2, 1, dib.data(), dib.size()));
     EXPECT_FALSE(canvas_->stretchDib(0, 0, 10, 10, 0, 0, 2, 2, dib.data(), 40));
 
+    // 8 bits, two palette entries (blue, green, red, 0): index 0 green, index 1 red; pixels red
+    // then green.
+    std::vector<uint8_t> indexed = Dib(2, 1, 8, 8 + 4);
+    Put32(indexed, 32, 2);
+    indexed[40 + 1] = 160;
+    indexed[44 + 2] = 255;
+    indexed[48] = 1;
+    EXPECT_TRUE(canvas_->stretchDib(0, 60, 20, 10, 0, 0, 2, 1, indexed.data(), indexed.size()));
+    // 16 bits 5-5-5: pure blue then pure red.
+    std::vector<uint8_t> words = Dib(2, 1, 16, 4);
+    words[40] = 0x1F;
+    words[43] = 0x7C;
+    EXPECT_TRUE(canvas_->stretchDib(0, 80, 20, 10, 0, 0, 2, 1, words.data(), words.size()));
+
     EXPECT_EQ(run(30, 9, 42, true), Expand(".20r20b."));
     EXPECT_EQ(run(120, 10, 40, true), Expand("20r20b"));
     EXPECT_EQ(run(170, 10, 21, true), Expand("20r."));
+    EXPECT_EQ(run(0, 65, 21), Expand("10r10g."));
+    EXPECT_EQ(run(0, 85, 21), Expand("10b10r."));
 }
 
 // Over more than a million visible pixels the stretching is left to Qt; it must give the same
@@ -296,25 +277,6 @@ TEST(QtCanvasLargeStretch, KeepsOrientationAndPositionOverLargeAreas) {
     EXPECT_EQ(image.pixel(1199, 450), blue);
     EXPECT_EQ(image.pixel(599, 900), red);
     EXPECT_EQ(image.pixel(600, 1799), blue);
-}
-
-TEST_F(QtCanvasTest, ReadsPalettesAndSixteenBitPixels) {
-    // 8 bits, two palette entries (blue, green, red, 0): index 0 green, index 1 red; pixels red
-    // then green.
-    std::vector<uint8_t> indexed = Dib(2, 1, 8, 8 + 4);
-    Put32(indexed, 32, 2);
-    indexed[40 + 1] = 160;
-    indexed[44 + 2] = 255;
-    indexed[48] = 1;
-    EXPECT_TRUE(canvas_->stretchDib(0, 0, 20, 10, 0, 0, 2, 1, indexed.data(), indexed.size()));
-    // 16 bits 5-5-5: pure blue then pure red.
-    std::vector<uint8_t> words = Dib(2, 1, 16, 4);
-    words[40] = 0x1F;
-    words[43] = 0x7C;
-    EXPECT_TRUE(canvas_->stretchDib(0, 20, 20, 10, 0, 0, 2, 1, words.data(), words.size()));
-
-    EXPECT_EQ(run(0, 5, 21), Expand("10r10g."));
-    EXPECT_EQ(run(0, 25, 21), Expand("10b10r."));
 }
 
 TEST_F(QtCanvasTest, HugeCoordinatesNeitherOverflowNorBend) {

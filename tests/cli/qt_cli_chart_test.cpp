@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <FreeImage.h>
 #include <QStandardPaths>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "export/export_test_support.h"
+#include "support/qt_support.h"
+#include "tree/tree_test_support.h"
 
 namespace arbolix {
 namespace {
@@ -17,10 +18,9 @@ namespace {
 class ChartCommand : public ::testing::Test {
 protected:
     test::CommandResult chart(std::vector<std::string> options) {
-        std::vector<std::string> args{ARBOLIX_CLI, "--profile", dir_.file("profile.ini").string(), "chart",
-                                      test::SampleFamilyFile().string(), "--root", "I14", "--mode", "both"};
-        args.insert(args.end(), options.begin(), options.end());
-        return test::RunCommand(args);
+        options.insert(options.begin(), {"chart", test::SampleFamilyFile().string(), "--root",
+                                         "I14", "--mode", "both"});
+        return test::RunCli(dir_, options);
     }
     std::string file(const char* name) const { return dir_.file(name).string(); }
 
@@ -29,23 +29,14 @@ protected:
 
 TEST_F(ChartCommand, PicturesInEachFormatAndColourMode) {
     ASSERT_EQ(chart({"--size", "1000x0", "--colors", "mono", "-o", file("arbre.BMP")}).exitCode, 0);
-    FIBITMAP* bmp = FreeImage_Load(FIF_BMP, file("arbre.BMP").c_str(), 0);
-    ASSERT_NE(bmp, nullptr);
-    EXPECT_EQ(FreeImage_GetBPP(bmp), 1u);
     // Width rounded down to 992; height 0 takes the chart's proportions (about 5 to 1).
-    EXPECT_EQ(FreeImage_GetWidth(bmp), 992u);
-    EXPECT_GT(FreeImage_GetHeight(bmp), 150u);
-    EXPECT_LT(FreeImage_GetHeight(bmp), 250u);
-    FreeImage_Unload(bmp);
-
+    const auto [format, width, height, bits] = test::PictureShape(file("arbre.BMP"));
+    EXPECT_EQ(std::tuple(format, width, bits), std::tuple(FIF_BMP, 992u, 1u));
+    EXPECT_TRUE(height > 150u && height < 250u) << height;
     ASSERT_EQ(chart({"--size", "640x480", "--colors", "gris", "-o", file("arbre.jpg")}).exitCode, 0);
-    EXPECT_EQ(FreeImage_GetFileType(file("arbre.jpg").c_str(), 0), FIF_JPEG);
+    EXPECT_EQ(std::get<0>(test::PictureShape(file("arbre.jpg"))), FIF_JPEG);
     ASSERT_EQ(chart({"--size", "640x480", "-o", file("arbre.png")}).exitCode, 0);
-    FIBITMAP* png = FreeImage_Load(FIF_PNG, file("arbre.png").c_str(), 0);
-    ASSERT_NE(png, nullptr);
-    EXPECT_EQ(FreeImage_GetBPP(png), 24u);
-    EXPECT_EQ(FreeImage_GetWidth(png), 640u);
-    FreeImage_Unload(png);
+    EXPECT_EQ(test::PictureShape(file("arbre.png")), std::tuple(FIF_PNG, 640u, 480u, 24u));
 }
 
 TEST_F(ChartCommand, VectorFilesAndPosters) {
@@ -57,10 +48,11 @@ TEST_F(ChartCommand, VectorFilesAndPosters) {
     EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
     EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
     // Without --pages, the pages of the print layout, as the window's export takes them.
-    const std::vector<std::string> layout{ARBOLIX_CLI, "--profile", file("profile.ini"), "--set",
-                                          "m_miseenpage.m_largeur=2", "chart", test::SampleFamilyFile().string(),
-                                          "--root", "I14", "-o", file("mise.pdf")};
-    ASSERT_EQ(test::RunCommand(layout).exitCode, 0);
+    ASSERT_EQ(test::RunCli(dir_, {"--set", "m_miseenpage.m_largeur=2", "chart",
+                                  test::SampleFamilyFile().string(), "--root", "I14", "-o",
+                                  file("mise.pdf")})
+                  .exitCode,
+              0);
     EXPECT_NE(test::ReadFileBytes(file("mise.pdf")).find("/Count 2"), std::string::npos);
 
     // The assembly aid labels each sheet in its band, row by row.
@@ -96,8 +88,8 @@ TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
     const auto missing = chart({"-o", file("absent/arbre.png")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Dossier introuvable"), std::string::npos);
-    const auto unknown = test::RunCommand({ARBOLIX_CLI, "--profile", file("profile.ini"), "chart",
-                                           test::SampleFamilyFile().string(), "--root", "I9999", "-o", file("a.png")});
+    const auto unknown = test::RunCli(
+        dir_, {"chart", test::SampleFamilyFile().string(), "--root", "I9999", "-o", file("a.png")});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_NE(unknown.err.find("Personne inconnue"), std::string::npos);
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
@@ -107,12 +99,8 @@ TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
 // A father of 33 children: the computation is refused, so no output of any kind is written and a
 // file already there keeps its bytes.
 TEST_F(ChartCommand, RefusedComputationWritesNoFile) {
-    std::string gedcom = "0 HEAD\n0 @I1@ INDI\n1 NAME Jean /PERE/\n0 @F1@ FAM\n1 HUSB @I1@\n";
-    for (int child = 2; child <= 34; ++child) gedcom += "1 CHIL @I" + std::to_string(child) + "@\n";
-    for (int child = 2; child <= 34; ++child)
-        gedcom += "0 @I" + std::to_string(child) + "@ INDI\n1 NAME Enfant" + std::to_string(child) +
-                  " /PERE/\n";
-    ASSERT_TRUE(test::WriteFileBytes(file("enfants.ged"), gedcom + "0 TRLR\n"));
+    ASSERT_TRUE(test::WriteFileBytes(
+        file("enfants.ged"), test::FamilyText().persons(34, "Enfant").children(1, 2, 34).text()));
     for (const char* name : {"arbre.png", "arbre.bmp", "arbre.svg", "arbre.pdf", "arbre.htm"}) {
         for (const bool existing : {false, true}) {
             const std::string path = file(name);
@@ -122,9 +110,8 @@ TEST_F(ChartCommand, RefusedComputationWritesNoFile) {
                 ASSERT_TRUE(test::WriteFileBytes(path, before));
             }
             const std::string command = std::string(name).ends_with(".htm") ? "vml" : "chart";
-            const auto result = test::RunCommand({ARBOLIX_CLI, "--profile", file("profile.ini"),
-                                                  command, file("enfants.ged"), "--root", "I1",
-                                                  "--mode", "desc", "-o", path});
+            const auto result = test::RunCli(dir_, {command, file("enfants.ged"), "--root", "I1",
+                                                    "--mode", "desc", "-o", path});
             EXPECT_EQ(result.exitCode, 1) << name;
             EXPECT_NE(result.err.find("limité à 32 enfants par personne : 33"), std::string::npos)
                 << result.err;
@@ -133,8 +120,8 @@ TEST_F(ChartCommand, RefusedComputationWritesNoFile) {
         }
     }
     // Nor does the tree command print half-built tables.
-    const auto tree = test::RunCommand({ARBOLIX_CLI, "--profile", file("profile.ini"), "tree",
-                                        file("enfants.ged"), "--root", "I1", "--mode", "desc"});
+    const auto tree =
+        test::RunCli(dir_, {"tree", file("enfants.ged"), "--root", "I1", "--mode", "desc"});
     EXPECT_EQ(tree.exitCode, 1);
     EXPECT_EQ(tree.out, "");
 }

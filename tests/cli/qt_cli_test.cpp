@@ -1,28 +1,38 @@
-// arbolix-cli as a user runs it: a separate process, its output, its exit code.
+// arbolix-cli as a user runs it: a separate process, its output, its exit code; the lists, the
+// tables, the card, the VML page and the web site (the charts are in qt_cli_chart_test.cpp).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
-#include "support/test_support.h"
+#include "export/export_test_support.h"
+#include "support/qt_support.h"
 
 namespace arbolix {
 namespace {
 
-test::CommandResult Cli(std::vector<std::string> args, const std::string& profile) {
-    args.insert(args.begin(), {ARBOLIX_CLI, "--profile", profile});
-    return test::RunCommand(args);
-}
-
 class CommandLine : public ::testing::Test {
 protected:
+    test::CommandResult Cli(const std::vector<std::string>& args) {
+        return test::RunCli(dir_, args);
+    }
+    // The lines of a text, without their ends.
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+
     test::TempDir dir_;
     std::string profile_ = dir_.file("profile.ini").string();
     std::string sample_ = test::SampleFamilyFile().string();
 };
 
 TEST_F(CommandLine, HelpAndWrongCommandLines) {
-    const auto help = Cli({"--help"}, profile_);
+    const auto help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("Usage : arbolix-cli"), std::string::npos);
     EXPECT_NE(help.out.find("persons FICHIER.ged"), std::string::npos);
@@ -34,7 +44,7 @@ TEST_F(CommandLine, HelpAndWrongCommandLines) {
                                                   {"--set", "pas_un_reglage=1", "persons", "a.ged"},
                                                   {"--set", "sansegal", "persons", "a.ged"},
                                                   {"--profile"}}) {
-        const auto result = Cli(wrong, profile_);
+        const auto result = Cli(wrong);
         EXPECT_EQ(result.exitCode, 2) << (wrong.empty() ? "" : wrong[0]);
         EXPECT_FALSE(result.err.empty());
     }
@@ -54,7 +64,7 @@ TEST_F(CommandLine, SetValuesMustHaveTheTypeOfTheirKey) {
           Case{"m_gene=", "m_gene :  (nombre entier attendu)"}, Case{"color_pen=16711680", nullptr},
           Case{"setnom=0", nullptr}, Case{"m_gene= -3 ", nullptr},
           Case{"lf_nom.lfFaceName=DejaVu Sans", nullptr}}) {
-        const auto result = Cli({"--set", c.pair, "persons", sample_}, profile_);
+        const auto result = Cli({"--set", c.pair, "persons", sample_});
         if (c.message == nullptr) {
             EXPECT_EQ(result.exitCode, 0) << c.pair << ": " << result.err;
         } else {
@@ -81,14 +91,14 @@ TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
                 std::count(text.begin() + long(start), text.begin() + long(end), '\t') + 1);
         return columns;
     };
-    const auto persons = Cli({"persons", file.string()}, profile_);
+    const auto persons = Cli({"persons", file.string()});
     ASSERT_EQ(persons.exitCode, 0) << persons.err;
     EXPECT_EQ(columnsOfEveryLine(persons.out), std::vector<long>(3, 13));
     EXPECT_NE(persons.out.find("\tBACK\\\\SL\\x01SH\t\\tHeribert\t1900\t0\tSAINT\\tL\\x7F\t"),
               std::string::npos)
         << persons.out;
 
-    const auto tree = Cli({"tree", file.string(), "--root", "I1", "--mode", "desc"}, profile_);
+    const auto tree = Cli({"tree", file.string(), "--root", "I1", "--mode", "desc"});
     ASSERT_EQ(tree.exitCode, 0) << tree.err;
     // Descendant header and two boxes; ancestor header; extents header and line.
     EXPECT_EQ(columnsOfEveryLine(tree.out), (std::vector<long>{15, 15, 15, 14, 5, 5}));
@@ -98,7 +108,7 @@ TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
 }
 
 TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
-    const auto result = Cli({"persons", sample_}, profile_);
+    const auto result = Cli({"persons", sample_});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 92);
     EXPECT_EQ(result.out.rfind("numero\tid\tnom\tprenom\tnaissance\tdeces\tlieu\tpays\tpere\tmere\t"
@@ -115,18 +125,18 @@ TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
 
 TEST_F(CommandLine, PlaceFormatFromTheProfileOrTheCommandLine) {
     // With the first field read as a postal code, no town is kept.
-    const auto set = Cli({"--set", "m_gedcom.t0=2", "persons", sample_}, profile_);
+    const auto set = Cli({"--set", "m_gedcom.t0=2", "persons", sample_});
     ASSERT_EQ(set.exitCode, 0) << set.err;
     EXPECT_NE(set.out.find("1\tI1\tDELORME\tThomas\t1989\t0\t\t207\t"), std::string::npos);
 
     ASSERT_TRUE(test::WriteFileBytes(profile_, "[Arbolix]\nm_gedcom.t0=2\n"));
-    const auto stored = Cli({"persons", sample_}, profile_);
+    const auto stored = Cli({"persons", sample_});
     EXPECT_EQ(stored.out, set.out);
 }
 
 TEST_F(CommandLine, TreeTablesForEachCousinMode) {
     const auto tables = [&](const std::string& cousin) {
-        const auto result = Cli({"--set", "setcousin=" + cousin, "tree", sample_, "--root", "@I1@", "--mode", "asc"}, profile_);
+        const auto result = Cli({"--set", "setcousin=" + cousin, "tree", sample_, "--root", "@I1@", "--mode", "asc"});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return result.out;
     };
@@ -141,33 +151,125 @@ TEST_F(CommandLine, TreeTablesForEachCousinMode) {
     EXPECT_EQ(lines(tables("0")), 2 + 43 + 2);
     EXPECT_EQ(lines(tables("2")), 2 + 55 + 2);
 
-    const auto descendants = Cli({"tree", sample_, "--root", "22", "--mode", "desc"}, profile_);
+    const auto descendants = Cli({"tree", sample_, "--root", "22", "--mode", "desc"});
     ASSERT_EQ(descendants.exitCode, 0);
     EXPECT_NE(descendants.out.find("1\t0\t0\t0\t0\t1741\t22\t207\t"), std::string::npos);
 
-    EXPECT_EQ(Cli({"tree", sample_, "--root", "@I999@", "--mode", "asc"}, profile_).exitCode, 1);
-    EXPECT_EQ(Cli({"tree", sample_, "--root", "I1", "--mode", "sideways"}, profile_).exitCode, 2);
-    EXPECT_EQ(Cli({"tree", sample_, "--mode", "asc"}, profile_).exitCode, 2);
+    EXPECT_EQ(Cli({"tree", sample_, "--root", "@I999@", "--mode", "asc"}).exitCode, 1);
+    EXPECT_EQ(Cli({"tree", sample_, "--root", "I1", "--mode", "sideways"}).exitCode, 2);
+    EXPECT_EQ(Cli({"tree", sample_, "--mode", "asc"}).exitCode, 2);
 }
 
 TEST_F(CommandLine, FilesThatCannotBeRead) {
-    const auto missing = Cli({"persons", dir_.file("absent.ged").string()}, profile_);
+    const auto missing = Cli({"persons", dir_.file("absent.ged").string()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Erreur ouverture fichier"), std::string::npos);
     EXPECT_TRUE(missing.out.empty());
 
-    const auto folder = Cli({"persons", dir_.path().string()}, profile_);
+    const auto folder = Cli({"persons", dir_.path().string()});
     EXPECT_EQ(folder.exitCode, 1);
 
     // A file holding nobody, empty or not a GEDCOM at all, is said so rather than listed empty.
     ASSERT_TRUE(test::WriteFileBytes(dir_.file("empty.ged"), ""));
     ASSERT_TRUE(test::WriteFileBytes(dir_.file("photo.ged"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
     for (const char* name : {"empty.ged", "photo.ged"}) {
-        const auto nobody = Cli({"persons", dir_.file(name).string()}, profile_);
+        const auto nobody = Cli({"persons", dir_.file(name).string()});
         EXPECT_EQ(nobody.exitCode, 1) << name;
         EXPECT_NE(nobody.err.find("Aucune personne dans le fichier"), std::string::npos) << name;
         EXPECT_TRUE(nobody.out.empty()) << name;
     }
+}
+
+TEST_F(CommandLine, CardPrintsEveryFieldAsALabelAndItsValue) {
+    const auto result = Cli({"card", sample_, "--id", "@I14@"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 33u);
+    EXPECT_EQ(lines[0], "Prénoms :\tPierre ");
+    EXPECT_EQ(lines[3], "Profession :\tmeunier");
+    EXPECT_EQ(lines[13], "Décés : lieu\tALENÇON, 61000, ORNE, NORMANDIE, FRANCE");
+    EXPECT_EQ(lines[18], "Retraite : date\t");
+    EXPECT_EQ(lines[19], "Baptème : date\t20 JAN 1788");
+    EXPECT_EQ(lines[32], "1ère communion : lieu\t");
+}
+
+TEST_F(CommandLine, CardFindsPersonsByIdsWithoutDigitsAndRefusesUnknownOnes) {
+    const std::string file = dir_.file("ids.ged").string();
+    ASSERT_TRUE(test::WriteFileBytes(file,
+                                     "0 HEAD\n1 CHAR UTF-8\n0 @ADAM@ INDI\n1 NAME Adam /Premier/\n"
+                                     "1 OCCU jardinier\tchef\n0 @EVE@ INDI\n1 NAME Ève /Première/\n"
+                                     "0 @F1@ FAM\n1 HUSB @ADAM@\n1 WIFE @EVE@\n0 TRLR\n"));
+    const auto adam = Cli({"card", file, "--id", "ADAM"});
+    ASSERT_EQ(adam.exitCode, 0) << adam.err;
+    EXPECT_EQ(Lines(adam.out)[3], "Profession :\tjardinier\\tchef");
+    const auto eve = Cli({"card", file, "--id", "2"});
+    ASSERT_EQ(eve.exitCode, 0) << eve.err;
+    EXPECT_EQ(Lines(eve.out)[1], "Nom de famille :\tPREMIÈRE");
+
+    const struct {
+        std::vector<std::string> words;
+        int exitCode;
+        const char* message;
+    } refusals[] = {
+        {{"card", file, "--id", "CAIN"}, 1, "Personne inconnue : CAIN"},
+        {{"card", dir_.file("absent.ged").string(), "--id", "ADAM"}, 1, "Erreur ouverture fichier"},
+        {{"card", file}, 2, "card attend --id ID"},
+        {{"card", file, "--root", "ADAM"}, 2, "Option inconnue"},
+    };
+    for (const auto& refusal : refusals) {
+        const auto result = Cli(refusal.words);
+        EXPECT_EQ(result.exitCode, refusal.exitCode) << refusal.message;
+        EXPECT_NE(result.err.find(refusal.message), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST_F(CommandLine, VmlPageAndRefusals) {
+    const std::string page = dir_.file("arbre.htm").string();
+    const auto vml = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"vml", sample_, "--root", "@I1@", "--mode", "asc", "-o", page});
+        return Cli(args);
+    };
+    const auto zoomed = vml({"--size", "1024x768", "--zoom", "2"});
+    EXPECT_EQ(zoomed.exitCode, 2);
+    EXPECT_NE(zoomed.err.find("ne fonctionne pas en mode zoom"), std::string::npos);
+    for (const char* size : {"1000x700", "1024", "1024x768x2"})
+        EXPECT_EQ(vml({"--size", size}).exitCode, 2) << size;
+    EXPECT_FALSE(std::filesystem::exists(page));
+
+    const auto written = vml({"--size", "1024x768"});
+    ASSERT_EQ(written.exitCode, 0) << written.err;
+    const std::string text = test::ReadFileBytes(page);
+    EXPECT_TRUE(text.starts_with("<HTML xmlns=\"http://www.w3.org/TR/REC-html40\" xmlns:v"));
+    EXPECT_TRUE(text.ends_with("</v:shape>\n</HTML>\n"));
+}
+
+TEST_F(CommandLine, SiteOfTheSampleAndRefusals) {
+    std::filesystem::create_directory(dir_.file("site"));
+    const std::string main = dir_.file("site/index.htm").string();
+    const auto site = [&](std::vector<std::string> args, const std::string& page) {
+        args.insert(args.begin(), {"--set", "site_taille=0", "site", sample_, "--root", "@I14@",
+                                   "--mode", "both", "-o", page});
+        return Cli(args);
+    };
+    for (const auto& wrong : {std::vector<std::string>{"--size", "640x400"},
+                              {"--type", "gif"},
+                              {"--colors", "16"},
+                              {"--titre", "x"}})
+        EXPECT_EQ(site(wrong, main).exitCode, 2) << wrong[0];
+    const auto missing = site({}, dir_.file("nulle/part/index.htm").string());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("Dossier introuvable : " + dir_.file("nulle/part").string()),
+              std::string::npos);
+    EXPECT_EQ(test::FolderEntries(dir_.file("site")), std::vector<std::string>{});
+
+    const auto made = site({"--type", "jpg", "--colors", "gris", "--title", "Les Delorme"}, main);
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_NE(made.err.find("site : 0 / 1 DELORME Pierre\n"), std::string::npos) << made.err;
+    EXPECT_NE(made.err.find("site : 91 pages, " + main + "\n"), std::string::npos) << made.err;
+    EXPECT_NE(test::ReadFileBytes(main).find("<TITLE>Les Delorme</TITLE>"), std::string::npos);
+    EXPECT_EQ(test::ReadFileBytes(dir_.file("site/a14.jpg")).substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(test::FolderEntries(dir_.file("site")).size(), 91u * 2 + 1);
 }
 
 } // namespace

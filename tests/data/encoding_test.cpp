@@ -126,11 +126,9 @@ TEST(DecodeToWindows1252, CodePageUpperHalvesFollowTheirCharts) {
               "¿¡¬?ƒ??«»…\u00A0ÀÃÕŒœ–—“”‘’÷?ÿŸ?€‹›??‡·‚„‰ÂÊÁËÈÍÎÏÌÓÔ?ÒÚÛÙ?ˆ˜¯???¸???");
 }
 
-TEST(DecodeToWindows1252, CharactersWithoutAWindows1252FormBecomeOneQuestionMark) {
+// Characters without a Windows-1252 form and malformed input give one '?' each.
+TEST(DecodeToWindows1252, MissingCharactersAndBadBytesOrUnitsBecomeOneQuestionMarkEach) {
     EXPECT_EQ(Decoded("Łódź 中 😀 \u0080\u0081", TextEncoding::Utf8), "?\xF3\x64? ? ? ?\x81");
-}
-
-TEST(DecodeToWindows1252, MalformedInputGivesOneQuestionMarkPerBadByteOrUnit) {
     const std::vector<std::pair<std::string, std::string>> utf8 = {
         {"a\x80z", "a?z"},      // lone continuation byte
         {"a\xE9\x82z", "a??z"}, // truncated sequence
@@ -209,12 +207,6 @@ TEST(DetectGedcomEncoding, SharedFilesMatchTheirManifest) {
     }
     EXPECT_GT(files, 100);
 }
-
-} // namespace
-} // namespace arbolix
-
-namespace arbolix {
-namespace {
 
 // A file without CHAR taken for UTF-8 until a Windows-1252 byte shows it is not: the walk starts
 // again in Windows-1252 and nothing turns into "?", even the valid UTF-8 pair seen first.

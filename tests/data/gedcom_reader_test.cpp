@@ -1,3 +1,5 @@
+// The GEDCOM reader on small texts, and on the bundled sample family.
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +14,7 @@
 #include <future>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "base/reporter.h"
 #include "data/gedcom_reader.h"
@@ -154,30 +157,9 @@ TEST(GedcomReader, SpousesBeyondTheFourthAreNotRecorded) {
     EXPECT_EQ(r[3].spouses[1], 3);
 }
 
-TEST(GedcomReader, RecordsNumberedByTheirDigits) {
-    Read a(Ged("0 @I7@ INDI\n1 NAME A /A/\n"));
-    Read b(Ged("0 @7@ INDI\n1 NAME B /B/\n"));
-    for (Read* r : {&a, &b}) {
-        EXPECT_EQ(r->result, 7);
-        EXPECT_EQ((*r)[7].xref, 7);
-        EXPECT_EQ((*r)[3].xref, 0); // never referenced
-        EXPECT_FALSE(r->store.numberedInOrder);
-    }
-    EXPECT_EQ(a.store.idText(7), "I7");
-    EXPECT_EQ(b.store.idText(7), "7");
-
-    // A pointer to a number without INDI record still makes a referenced record; a pointer past
-    // the last INDI number links nobody.
-    Read c(Ged("0 @I1@ INDI\n0 @I5@ INDI\n0 @F1@ FAM\n1 HUSB @I3@\n1 WIFE @I9@\n1 CHIL @I1@\n"));
-    EXPECT_EQ(c.result, 5);
-    EXPECT_EQ(c[3].xref, 3);
-    EXPECT_EQ(c[1].father, 3);
-    EXPECT_EQ(c[1].mother, 0);
-}
-
 // The digits number the records only while the largest number stays within twice the records
 // plus 1024; otherwise the records are numbered in order and the store does not grow for them.
-TEST(GedcomReader, SparseNumbersAreNumberedInOrder) {
+TEST(GedcomReader, RecordsNumberedByTheirDigitsUnlessTooSparse) {
     std::string ten;
     for (int i = 1; i <= 10; ++i) ten += "0 @I" + std::to_string(i) + "@ INDI\n";
     std::string descending;
@@ -188,6 +170,12 @@ TEST(GedcomReader, SparseNumbersAreNumberedInOrder) {
         int32_t result;
         std::string idOfLast; // id of the record numbered `result`
     } cases[] = {
+        {Ged("0 @I7@ INDI\n1 NAME A /A/\n"), false, 7, "I7"},
+        {Ged("0 @7@ INDI\n1 NAME B /B/\n"), false, 7, "7"},
+        // A pointer to a number without INDI record still makes a referenced record; a pointer
+        // past the last INDI number links nobody.
+        {Ged("0 @I1@ INDI\n0 @I5@ INDI\n0 @F1@ FAM\n1 HUSB @I3@\n1 WIFE @I9@\n1 CHIL @I1@\n"), false, 5,
+         "I5"},
         {"0 @I400000@ INDI\n1 NAME Ann /Far/\n", true, 1, "I400000"},
         {Ged("0 @I1@ INDI\n0 @I5000@ INDI\n0 @I2@ INDI\n"), true, 3, "I2"},
         {Ged(ten + "0 @I1046@ INDI\n"), false, 1046, "I1046"},
@@ -205,10 +193,15 @@ TEST(GedcomReader, SparseNumbersAreNumberedInOrder) {
         EXPECT_EQ(r.store.idText(r.result), c.idOfLast);
         EXPECT_LE(r.store.recordCount(), std::max(c.result, PersonStore::kInitialTop) + 1025);
     }
-    Read far(cases[0].text);
+    EXPECT_EQ(Read(cases[0].text)[3].xref, 0); // never referenced
+    Read pointers(cases[2].text);
+    EXPECT_EQ(pointers[3].xref, 3);
+    EXPECT_EQ(pointers[1].father, 3);
+    EXPECT_EQ(pointers[1].mother, 0);
+    Read far(cases[3].text);
     EXPECT_EQ(FindPerson(far.store, "@I400000@"), 1);
     EXPECT_STREQ(far[1].surname, "FAR");
-    Read family(cases[5].text);
+    Read family(cases[8].text);
     EXPECT_EQ(family[1].father, 0);
     EXPECT_EQ(family[1].mother, 2);
 }
@@ -278,21 +271,17 @@ TEST(GedcomReader, AnselDiacritics) {
     EXPECT_EQ(AnselToAnsi(text, 2), 1u); // a trailing diacritic is dropped
 }
 
-// (Each character set's own conversion is left to encoding_test.cpp, UTF-16 and ANSEL files to
-// gedcom_corpus_test.cpp.)
-TEST(GedcomReader, CharacterSetsAreDecodedToWindows1252) {
+// A file declared ANSI or UTF-8, or without CHAR, is UTF-8 when every byte of it is; otherwise it
+// is Windows-1252, wherever its valid UTF-8 sequences and its other bytes lie: no letter becomes
+// '?'. (Each character set's own conversion is left to encoding_test.cpp, UTF-16 and ANSEL files
+// to gedcom_corpus_test.cpp.)
+TEST(GedcomReader, FilesAreUtf8OnlyWhenEveryByteIs) {
     const std::string body = "0 @I1@ INDI\n1 NAME \xC3\xA9lodie /C\xC5\x93ur/\n1 BIRT\n2 PLAC S\xC3\xA9\x65s\n";
-    // UTF-8 declared ANSI or without a CHAR line.
     for (const std::string& file : {Ged(body, "ANSI"), "0 HEAD\n" + body}) {
         Read r(file);
-        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname, "\xE9lodie C\x8CUR");
+        EXPECT_EQ(std::string(r[1].givenName) + " " + r[1].surname + " " + r[1].place,
+                  "\xE9lodie C\x8CUR S\xC9\x45S");
     }
-    EXPECT_STREQ(Read(Ged(body))[1].place, "S\xC9\x45S");
-}
-
-// A file that is not UTF-8 throughout is Windows-1252, whatever it declares and wherever its
-// valid UTF-8 sequences and its other bytes lie: no letter becomes '?'.
-TEST(GedcomReader, FilesNotAllUtf8AreWindows1252) {
     const std::string helene = "0 @I1@ INDI\n1 NAME H\xE9l\xE8ne /M\xFCller/\n";
     const std::string andre = "0 @I2@ INDI\n1 NAME Andr\xC3\xA9 /Caf\xC3\xA9/\n";
     std::string longUtf8; // past the first block read
@@ -333,15 +322,12 @@ TEST(GedcomReader, BlankLinesAndLongLines) {
 TEST(GedcomReader, EmptyFilesAndFilesThatAreNotGedcom) {
     EXPECT_EQ(Read("").result, 0);
     EXPECT_EQ(Read(Ged("")).result, 0);
-
     std::mt19937 random(42);
     for (int round = 0; round < 20; ++round) {
         std::string noise(20000, '\0');
-        for (char& c : noise) c = static_cast<char>(random() % (round % 2 ? 256 : 64) + (round % 2 ? 0 : 32));
-        if (round % 4 == 1) noise.insert(0, "0 @I1@ INDI\n1 NAME @@@/\n1 CHIL @");
-        Read r(noise);
-        EXPECT_GE(r.result, 0);
-        EXPECT_LE(r.result, r.store.topIndex());
+        for (char& c : noise) c = static_cast<char>(round % 2 ? random() % 256 : random() % 64 + 32);
+        Read r(round % 4 == 1 ? "0 @I1@ INDI\n1 NAME @@@/\n1 CHIL @" + noise : noise);
+        EXPECT_TRUE(r.result >= 0 && r.result <= r.store.topIndex()) << round;
     }
 }
 
@@ -372,18 +358,45 @@ TEST(GedcomReader, FilesThatCannotBeOpened) {
     }
 }
 
-TEST(GedcomReader, SnapshotBringsBackThePristineStore) {
-    Read r(Ged("0 @I1@ INDI\n1 NAME Jean /Roy/\n0 @I2@ INDI\n0 @I3@ INDI\n"
-               "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n"));
-    ASSERT_TRUE(r.store.hasSnapshot());
-    std::vector<Individual> before(r.store.data(), r.store.data() + 4);
-    r.store[3].father = 0;
-    r.store[1].level = 77;
-    r.store.highestXref = 1;
-    ASSERT_TRUE(r.store.growTo(9000, 8000));
-    EXPECT_EQ(r.store.restoreSnapshot(), 0);
-    EXPECT_EQ(r.store.highestXref, 3);
-    EXPECT_EQ(std::memcmp(before.data(), r.store.data(), sizeof(Individual) * 4), 0);
+TEST(SampleFamily, PersonsCountriesAndFamilies) {
+    auto store = std::make_unique<PersonStore>();
+    ListReporter reporter;
+    ASSERT_EQ(ReadGedcom(*store, test::SampleFamilyFile().string(), {}, reporter), 91);
+    const PersonStore& p = *store;
+    EXPECT_FALSE(p.numberedInOrder);
+    for (int32_t i = 1; i <= 91; ++i) EXPECT_EQ(p[i].xref, i);
+    EXPECT_STREQ(p[1].givenName, "Thomas");
+    EXPECT_STREQ(p[1].surname, "DELORME");
+    EXPECT_EQ(p[1].birthYear, 1989);
+    EXPECT_STREQ(p[1].place, "ROUEN");
+    EXPECT_STREQ(p[11].surname, "B\xC9RARD"); // accents in Windows-1252
+    EXPECT_STREQ(p[11].place, "CH\xC2TEAUROUX");
+    EXPECT_STREQ(p[20].givenName, "Jean"); // Jean Baptiste: the first word
+    EXPECT_EQ(p[22].birthYear, 0);         // ABT 1678
+    EXPECT_EQ(p[22].deathYear, 1741);
+    EXPECT_EQ(p[21].deathYear, 0);                   // BEF 1760
+    EXPECT_EQ(p[27].birthYear + p[27].deathYear, 0); // no dates at all
+    EXPECT_STREQ(p[27].place, "");
+
+    // France, Italie (NATI Italienne, born at Turin), Canada, Belgique, Suisse, Espagne.
+    const std::pair<int32_t, int32_t> countries[] = {{1, 207}, {5, 211}, {58, 261}, {80, 208}, {84, 399}, {88, 281}};
+    for (const auto& [i, flag] : countries) EXPECT_EQ(p[i].country, flag) << i;
+
+    // The widower's two marriages, in the order of the family records.
+    ASSERT_EQ(p[10].spouseCount, 2);
+    EXPECT_EQ(p[10].spouses[0], 11);
+    EXPECT_EQ(p[10].spouses[1], 66);
+    // Child, father, mother: the widower's children of both marriages; the married cousins 12
+    // and 13 share the grandparents 16 and 17; CHIL before HUSB and WIFE (61, 62) still gives both.
+    const std::tuple<int32_t, int32_t, int32_t> parents[] = {{8, 10, 11},  {67, 10, 66}, {12, 14, 15}, {14, 16, 17},
+                                                             {13, 53, 52}, {52, 16, 17}, {61, 59, 60}, {62, 59, 60}};
+    for (const auto& [child, father, mother] : parents) {
+        EXPECT_EQ(p[child].father, father) << child;
+        EXPECT_EQ(p[child].mother, mother) << child;
+    }
+    // WIFE before HUSB: still a couple.
+    ASSERT_EQ(p[79].spouseCount, 1);
+    EXPECT_EQ(p[79].spouses[0], 80);
 }
 
 } // namespace

@@ -105,15 +105,9 @@ bool IsDrawingLine(const std::string& line) {
 
 TEST(ProgressCanvas, PassesEverythingOnAndDropsTheRestOnceStopped) {
     test::FamilyText family;
-    family.person(1, "Jean /ROY/", 1950)
-        .person(2, "Paul /ROY/", 1920)
-        .person(3, "Anne /LUC/", 1925);
-    std::vector<int> children;
-    for (int child = 4; child <= 33; ++child) {
-        family.person(child, "Enfant /ROY/", 1940 + child);
-        children.push_back(child);
-    }
-    family.family(2, 3, {1}).family(1, 0, children);
+    family.person(1, "Jean /ROY/", 1950).person(2, "Paul /ROY/", 1920).person(3, "Anne /LUC/", 1925);
+    for (int child = 4; child <= 33; ++child) family.person(child, "Enfant /ROY/", 1940 + child);
+    family.family(2, 3, {1}).children(1, 4, 33);
     const auto chart = test::ComputeChart(family.text(), kModeBoth, 1, {}, 1);
     ChartSettings settings = DefaultChartSettings();
     const auto draw = [&](Canvas& canvas) {

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the export tests: a disk that fills up, a folder the tests cannot write into, and a
-// listing of what a folder holds.
+// Helpers of the export tests: a disk that fills up, a folder the tests cannot write into, a
+// listing of what a folder holds, and the shape of a picture file.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -8,9 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <FreeImage.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace arbolix::test {
@@ -71,6 +74,18 @@ inline std::vector<std::string> FolderEntries(const std::filesystem::path& folde
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Format, width, height and bits per pixel of a picture file; all 0 when it cannot be read.
+inline std::tuple<FREE_IMAGE_FORMAT, unsigned, unsigned, unsigned> PictureShape(
+    const std::filesystem::path& path) {
+    const FREE_IMAGE_FORMAT type = FreeImage_GetFileType(path.c_str(), 0);
+    FIBITMAP* picture = FreeImage_Load(type, path.c_str(), 0);
+    if (picture == nullptr) return {};
+    const std::tuple shape{type, FreeImage_GetWidth(picture), FreeImage_GetHeight(picture),
+                           FreeImage_GetBPP(picture)};
+    FreeImage_Unload(picture);
+    return shape;
 }
 
 } // namespace arbolix::test

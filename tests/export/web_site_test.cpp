@@ -18,8 +18,7 @@
 #include "export/site_pages.h"
 #include "export/web_site.h"
 #include "gedgen/generator.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
+#include "tree/tree_test_support.h"
 
 namespace arbolix {
 namespace {
@@ -38,15 +37,6 @@ public:
     std::vector<int32_t> made;
 };
 
-class Chooser final : public RootChooser {
-public:
-    Chooser(int32_t mode, int32_t person) : choice_{mode, person} {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
-
-private:
-    RootChoice choice_;
-};
-
 // Louis MARTIN and Élise ÉTIENNE (Windows-1252), parents of Paul MARTIN.
 constexpr std::string_view kFamily =
     "0 HEAD\n1 CHAR ANSI\n"
@@ -59,16 +49,10 @@ constexpr std::string_view kFamily =
 
 // Person n is the only child of person n - 1.
 std::string Line(int32_t generations) {
-    std::string text = "0 HEAD\n1 CHAR ANSI\n";
-    for (int32_t i = 1; i <= generations; ++i) {
-        text +=
-            "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Jean /LIGNE" + std::to_string(i) + "/\n";
-        if (i > 1) text += "1 FAMC @F" + std::to_string(i - 1) + "@\n";
-    }
-    for (int32_t i = 1; i < generations; ++i)
-        text += "0 @F" + std::to_string(i) + "@ FAM\n1 HUSB @I" + std::to_string(i) +
-                "@\n1 CHIL @I" + std::to_string(i + 1) + "@\n";
-    return text + "0 TRLR\n";
+    test::FamilyText line;
+    line.persons(generations, "L");
+    for (int32_t i = 1; i < generations; ++i) line.family(i, 0, {i + 1});
+    return line.text();
 }
 
 // Every href and src of every page of the folder leads to a file that is not empty. Returns how
@@ -95,7 +79,7 @@ protected:
     }
     void open(std::string_view gedcom, int32_t mode, int32_t root) {
         ASSERT_GT(ReadGedcomBytes(store_, gedcom, settings_.m_gedcom, reporter_), 0);
-        Chooser chooser(mode, root);
+        test::FixedChooser chooser(mode, root);
         ASSERT_EQ(BuildChartTables(tree_, store_, settings_, &chooser, reporter_), 0);
     }
     SiteResult generate(const SiteProgressFunction& progress = {}) {
@@ -394,16 +378,8 @@ TEST(WebSiteCorpus, EveryLinkOfEverySiteResolves) {
         const int32_t highest =
             ReadGedcom(store, entry.path().string(), settings.m_gedcom, reporter);
         if (highest <= 0 || highest > 300) continue;
-        // The person with the most descendants, as the selection dialog counts them.
         ChartTree tree;
-        class Busiest final : public RootChooser {
-            std::optional<RootChoice> choose(const PersonStore& s) override {
-                int32_t best = 0;
-                for (int32_t i = 1; i <= s.highestXref; ++i)
-                    if (s[i].xref != 0 && (best == 0 || s[i].level > s[best].level)) best = i;
-                return RootChoice{kModeBoth, best};
-            }
-        } busiest;
+        test::BusiestChooser busiest(kModeBoth);
         if (BuildChartTables(tree, store, settings, &busiest, reporter) < 0) continue;
         test::TempDir dir;
         SiteOptions options;

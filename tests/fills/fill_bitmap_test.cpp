@@ -103,18 +103,6 @@ TEST(MakePackedDib, RowsArePaddedToFourBytes) {
               (std::vector<int>{1, 2, 9, 9, 3, 4, 9, 9}));
 }
 
-TEST(FreeFill, ReleasesEverythingAndCanBeRepeated) {
-    for (FillBitmap fill : {Build(FillMode::PackedDib, 24, 16, 16, kFillGradient),
-                            Build(FillMode::DeviceBitmap, 24, 16, 16, kFillSolid)}) {
-        ASSERT_FALSE(fill.empty());
-        FreeFill(fill);
-        EXPECT_TRUE(fill.empty());
-        EXPECT_TRUE(fill.pixels.empty() && fill.dib.empty());
-        FreeFill(fill);
-        EXPECT_TRUE(fill.empty());
-    }
-}
-
 // Flag 250 is 3 × 2: blue, white and red columns; no other number has a picture.
 class FakeFlags final : public FlagRasterizer {
 public:

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fills/fill_bitmap.h"
@@ -69,24 +70,18 @@ protected:
     std::string picture = dir.file("family.png").string();
 };
 
-TEST_F(PictureFileTest, WholePictureTopRowFirst) {
-    const Loaded whole = Load(picture, 24);
-    ASSERT_EQ(whole.result, 1);
-    EXPECT_EQ(whole.width, 300);
-    EXPECT_EQ(whole.height, 200);
+// The whole picture, or its left part and top rows, top row first; sizes the picture does not
+// reach take its own.
+TEST_F(PictureFileTest, WholeOrCutToTheLeftPartAndTheTopRows) {
+    const Loaded whole = Load(picture, 24), cut = Load(picture, 24, 100, 50);
+    ASSERT_EQ(whole.result + cut.result, 2);
+    EXPECT_EQ(std::tuple(whole.width, whole.height, cut.width, cut.height),
+              std::tuple(300, 200, 100, 50));
     ASSERT_EQ(whole.info.pixels.size(), 900u * 200); // 900-byte rows need no padding
     for (auto [x, y] : {std::pair{0, 0}, {299, 0}, {0, 199}, {256, 3}, {17, 150}})
         EXPECT_EQ(Bgr(whole.info.pixels, y * 900 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
-}
-
-TEST_F(PictureFileTest, CutToTheLeftPartAndTheTopRows) {
-    const Loaded cut = Load(picture, 24, 100, 50);
-    ASSERT_EQ(cut.result, 1);
-    EXPECT_EQ(cut.width, 100);
-    EXPECT_EQ(cut.height, 50);
     for (auto [x, y] : {std::pair{0, 0}, {99, 0}, {99, 1}, {0, 49}, {99, 49}, {50, 20}})
         EXPECT_EQ(Bgr(cut.info.pixels, y * 300 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
-    // Sizes the picture does not reach take its own.
     EXPECT_EQ(Load(picture, 24, 0, 500).height, 200);
 }
 
@@ -192,6 +187,60 @@ TEST(BuildFill, UnreadablePictureFallsBackToGrey) {
     BuildFill(fill, FillMode::PackedDib, 24, 0, 0, description, reporter);
     EXPECT_TRUE(fill.empty());
     EXPECT_EQ(reporter.messages.size(), 2u);
+}
+
+// Picture files of 16 bits per channel (as many programs write PNG and TIFF files) load at every
+// depth, keeping the high byte of each channel.
+
+// A 4 × 3 PNG of one 16-bit colour (red, green, blue; a grey picture takes red).
+bool WriteWidePng(const std::string& file, FREE_IMAGE_TYPE type, WORD red, WORD green, WORD blue) {
+    FreeImage_Initialise(TRUE);
+    const int bpp = type == FIT_UINT16 ? 16 : type == FIT_RGB16 ? 48 : 64;
+    FIBITMAP* bitmap = FreeImage_AllocateT(type, 4, 3, bpp);
+    for (unsigned y = 0; y < 3; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, static_cast<int>(y));
+        for (unsigned x = 0; x < 4; ++x) {
+            if (type == FIT_UINT16) {
+                reinterpret_cast<WORD*>(row)[x] = red;
+            } else if (type == FIT_RGB16) {
+                reinterpret_cast<FIRGB16*>(row)[x] = {red, green, blue};
+            } else {
+                reinterpret_cast<FIRGBA16*>(row)[x] = {red, green, blue, 0xFFFF};
+            }
+        }
+    }
+    const bool written = FreeImage_Save(FIF_PNG, bitmap, file.c_str(), 0) != 0;
+    FreeImage_Unload(bitmap);
+    FreeImage_DeInitialise();
+    return written;
+}
+
+TEST(WideChannelPictures, LoadAtEveryDepthWithTheHighBytes) {
+    test::TempDir dir;
+    struct Case {
+        const char* name;
+        FREE_IMAGE_TYPE type;
+        std::vector<uint8_t> bgr; // the first pixel at 24 bits
+    };
+    const Case cases[] = {{"rgb16.png", FIT_RGB16, {0xFF, 0x80, 0x12}},
+                          {"rgba16.png", FIT_RGBA16, {0xFF, 0x80, 0x12}},
+                          {"grey16.png", FIT_UINT16, {0x12, 0x12, 0x12}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = dir.file(c.name).string();
+        ASSERT_TRUE(WriteWidePng(file, c.type, 0x1234, 0x8000, 0xFF00));
+        for (int32_t depth : {8, 16, 24, 32}) {
+            PictureInfo info;
+            int32_t width = 0, height = 0;
+            ASSERT_EQ(LoadPictureFile(file.c_str(), info, width, height, depth), 1) << depth;
+            EXPECT_EQ(std::pair(width, height), std::pair(4, 3));
+            EXPECT_EQ(info.header.biBitCount, depth);
+            if (depth == 24) {
+                EXPECT_EQ(std::vector<uint8_t>(info.pixels.begin(), info.pixels.begin() + 3),
+                          c.bgr);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -9,29 +9,10 @@
 #include <tuple>
 
 #include "gedgen/generator.h"
-#include "support/test_support.h"
 #include "tree/tree_test_support.h"
 
 namespace arbolix {
 namespace {
-
-// Picks the person with the most descendants, or the most ancestors, as the counts before the
-// selection dialog give them.
-class BusiestChooser final : public RootChooser {
-public:
-    BusiestChooser(int32_t mode, bool byAncestors) : mode_(mode), byAncestors_(byAncestors) {}
-    std::optional<RootChoice> choose(const PersonStore& store) override {
-        const auto count = [&](int32_t i) { return byAncestors_ ? store[i].sosa : store[i].level; };
-        int32_t best = 0;
-        for (int32_t i = 1; i <= store.highestXref; ++i)
-            if (store[i].xref != 0 && (best == 0 || count(i) > count(best))) best = i;
-        return best == 0 ? std::nullopt : std::optional<RootChoice>(RootChoice{mode_, best});
-    }
-
-private:
-    int32_t mode_;
-    bool byAncestors_;
-};
 
 // What any layout must satisfy: boxes of one generation at least the spacing apart (spouse lines
 // counted), parents centred on their children, the same positions when laid out again and from
@@ -93,7 +74,7 @@ void ExpectEveryChartConsistent(PersonStore& store, const std::string& label) {
                 settings.epoux = cousin == 1;
                 settings.interval = cousin == 2 ? 0 : 5 + 3 * cousin;
                 ChartTree tree;
-                BusiestChooser chooser(mode, byAncestors);
+                test::BusiestChooser chooser(mode, byAncestors);
                 ListReporter reporter;
                 if (BuildChartTables(tree, store, settings, &chooser, reporter) < 0) {
                     // Only the children limit stops a computation here.

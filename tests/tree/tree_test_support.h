@@ -8,12 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/reporter.h"
-#include "base/settings.h"
-#include "data/gedcom_reader.h"
+#include "support/chart_support.h"
 #include "tree/person_selection.h"
-#include "tree/tree_compute.h"
-#include "tree/tree_layout.h"
 
 namespace arbolix::test {
 
@@ -37,6 +33,12 @@ public:
         for (int child : children) text_ += std::string("1 CHIL @I") + std::to_string(child) + "@\n";
         return *this;
     }
+    // The family of `husband` and his children first..last.
+    FamilyText& children(int husband, int first, int last) {
+        std::vector<int> list;
+        for (int child = first; child <= last; ++child) list.push_back(child);
+        return family(husband, 0, list);
+    }
     std::string text() const { return "0 HEAD\n1 CHAR ANSI\n" + text_ + "0 TRLR\n"; }
 
 private:
@@ -53,15 +55,6 @@ inline std::unique_ptr<PersonStore> LoadForSelection(const std::string& gedcom) 
     CountAncestorsAndDescendants(*store);
     return store;
 }
-
-class FixedChooser final : public RootChooser {
-public:
-    FixedChooser(int32_t mode, int32_t person) : choice_{mode, person} {}
-    std::optional<RootChoice> choose(const PersonStore&) override { return choice_; }
-
-private:
-    RootChoice choice_;
-};
 
 struct Chart {
     std::unique_ptr<PersonStore> store = std::make_unique<PersonStore>();
