@@ -456,14 +456,18 @@ void CheckLayout(const ChartTree& tree, const ChartSettings& settings, Faults& f
     }
 }
 
-// The contour method against the plain computation, on charts small enough for the latter.
-void CheckLayoutAgainstPlainOne(ChartTree& tree, const ChartSettings& settings, Faults& faults) {
-    constexpr int32_t kPlainLimit = 3000;
-    if (tree.descendantCount + tree.ancestorCount > kPlainLimit) return;
-    const std::vector<double> fast = Positions(tree);
+// The same positions, to the last bit, when laid out again and, on charts small enough for it, from
+// the plain computation.
+void CheckLayoutRepeats(ChartTree& tree, const ChartSettings& settings, int32_t plainLimit,
+                        Faults& faults) {
+    const std::vector<double> first = Positions(tree);
     int64_t zoom = 1;
+    LayoutTree(tree, settings, zoom);
+    if (Positions(tree) != first) return faults.push_back("the layout differs when done again");
+    if (tree.descendantCount + tree.ancestorCount > plainLimit) return;
+    zoom = 1;
     LayoutTreeDirect(tree, settings, zoom);
-    if (Positions(tree) != fast) faults.push_back("the contour layout differs from the plain one");
+    if (Positions(tree) != first) faults.push_back("the contour layout differs from the plain one");
     zoom = 1;
     LayoutTree(tree, settings, zoom);
 }
@@ -515,8 +519,11 @@ void RunChart(PersonStore& store, ChartCase& chart, bool first, std::string_view
     if (result == 0) {
         const size_t before = faults.size();
         CheckComputedTables(tree, faults);
-        if (faults.size() == before) CheckLayout(tree, chart.settings, faults);
-        if (faults.size() == before) CheckLayoutAgainstPlainOne(tree, chart.settings, faults);
+        constexpr int32_t kPlainLimit = 3000; // the plain layout is quadratic
+        if (faults.size() == before) {
+            const Faults layout = LayoutFaults(tree, chart.settings, kPlainLimit);
+            faults.insert(faults.end(), layout.begin(), layout.end());
+        }
     }
     // A chart of thousands of boxes draws nothing a smaller one does not, at great cost.
     constexpr int32_t kDrawLimit = 3000;
@@ -577,6 +584,13 @@ Faults ChartInput(std::string_view bytes) {
         for (size_t f = before; f < faults.size(); ++f)
             faults[f] = Describe(cases[k]) + ": " + faults[f];
     }
+    return faults;
+}
+
+Faults LayoutFaults(ChartTree& tree, const ChartSettings& settings, int32_t plainLimit) {
+    Faults faults;
+    CheckLayout(tree, settings, faults);
+    if (faults.empty()) CheckLayoutRepeats(tree, settings, plainLimit, faults);
     return faults;
 }
 

@@ -12,6 +12,11 @@
 #include <string_view>
 #include <vector>
 
+namespace arbolix {
+struct ChartSettings;
+struct ChartTree;
+} // namespace arbolix
+
 namespace arbolix::fuzz {
 
 using Faults = std::vector<std::string>;
@@ -32,6 +37,12 @@ Faults ChartInput(std::string_view bytes);
 // other settings). With the environment variable ARBOLIX_FUZZ_TRACE set, ChartInput also prints
 // each line on standard error before drawing it.
 std::vector<std::string> DescribeChartCases(std::string_view bytes);
+
+// What any layout of the tree must satisfy: parents centred on what hangs
+// from them, boxes of one column at least the spacing apart (spouse lines counted), the same
+// positions when laid out again and, on charts of at most `plainLimit` boxes, from the plain
+// computation. Leaves the tree laid out again at zoom 1.
+Faults LayoutFaults(ChartTree& tree, const ChartSettings& settings, int32_t plainLimit);
 
 // The end of a fuzz target's run on one input: prints the faults on standard error and aborts when
 // there are any, so that the fuzzer keeps the input as a crash.

@@ -5,61 +5,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
+#include <cstdint>
 #include <tuple>
 
+#include "fuzz_inputs.h"
 #include "gedgen/generator.h"
 #include "tree/tree_test_support.h"
 
 namespace arbolix {
 namespace {
-
-// What any layout must satisfy: boxes of one generation at least the spacing apart (spouse lines
-// counted), parents centred on their children, the same positions when laid out again and from
-// the plain computation, to the last bit.
-void ExpectSoundLayout(ChartTree& tree, const ChartSettings& settings) {
-    const auto D = [&](int32_t n) -> const DescendantNode& { return tree.descendants[static_cast<size_t>(n)]; };
-    const auto A = [&](int32_t n) -> const AncestorNode& { return tree.ancestors[static_cast<size_t>(n)]; };
-    std::map<std::pair<bool, int32_t>, std::vector<std::pair<double, double>>> rows; // (top, bottom) by column
-    bool crowded = false; // a 33rd child, missing from its parent's full list, is not spaced
-    for (int32_t n = 1; n <= tree.descendantCount; ++n) {
-        crowded |= D(n).children[31] != 0;
-        const double extent = std::clamp(D(n).spouseCount, 0, 4) * (settings.epoux ? 5 : 0);
-        rows[{false, D(n).generation}].push_back({D(n).layoutY, D(n).layoutY + extent});
-        int32_t children = 0;
-        double sum = 0;
-        while (children < 32 && D(n).children[children] != 0) sum += D(D(n).children[children++]).layoutY;
-        if (children > 0) { ASSERT_NEAR(D(n).layoutY, sum / children, 1e-6) << n; }
-    }
-    for (int32_t n = 1; n <= tree.ancestorCount; ++n) {
-        const AncestorNode& node = A(n);
-        rows[{true, node.layoutX}].push_back({node.layoutY, node.layoutY});
-        if (node.father > 0 && node.mother > 0) {
-            ASSERT_NEAR(node.layoutY, (A(node.father).layoutY + A(node.mother).layoutY) / 2, 1e-6) << n;
-        } else if (node.father > 0 || node.mother > 0) {
-            ASSERT_NEAR(node.layoutY, A(std::max(node.father, node.mother)).layoutY, 1e-6) << n;
-        }
-    }
-    for (auto& [column, boxes] : rows) {
-        if (crowded && !column.first) continue;
-        std::sort(boxes.begin(), boxes.end());
-        for (size_t k = 1; k < boxes.size(); ++k)
-            ASSERT_GE(boxes[k].first - boxes[k - 1].second, settings.interval + 10 - 1e-6) << column.first << column.second;
-    }
-    const auto positions = [&] {
-        std::vector<double> ys;
-        for (int32_t n = 1; n <= tree.descendantCount; ++n) ys.push_back(D(n).layoutY);
-        for (int32_t n = 1; n <= tree.ancestorCount; ++n) ys.push_back(A(n).layoutY);
-        return ys;
-    };
-    const std::vector<double> first = positions();
-    int64_t zoom = 1;
-    LayoutTree(tree, settings, zoom);
-    ASSERT_EQ(positions(), first) << "laid out again";
-    zoom = 1;
-    LayoutTreeDirect(tree, settings, zoom);
-    ASSERT_EQ(positions(), first) << "plain computation";
-}
 
 // Every mode and cousin setting, rooted at the busiest persons, recomputed from the snapshot each
 // time as the program does, then laid out.
@@ -87,7 +41,7 @@ void ExpectEveryChartConsistent(PersonStore& store, const std::string& label) {
                 EXPECT_GE(tree.ancestorCount, mode == kModeDescendants ? 0 : 1);
                 int64_t zoom = 1;
                 LayoutTree(tree, settings, zoom);
-                ExpectSoundLayout(tree, settings);
+                EXPECT_EQ(fuzz::LayoutFaults(tree, settings, INT32_MAX), fuzz::Faults{});
             }
         }
     }
