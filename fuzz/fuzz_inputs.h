@@ -39,8 +39,8 @@ Faults ChartInput(std::string_view bytes);
 std::vector<std::string> DescribeChartCases(std::string_view bytes);
 
 // What any layout of the tree must satisfy: parents centred on what hangs
-// from them, boxes of one column at least the spacing apart (spouse lines counted), the same
-// positions when laid out again and, on charts of at most `plainLimit` boxes, from the plain
+// from them, boxes of one column at least the spacing apart (spouse lines counted) and, on charts
+// of at most `plainLimit` boxes, the same positions when laid out again and from the plain
 // computation. Leaves the tree laid out again at zoom 1.
 Faults LayoutFaults(ChartTree& tree, const ChartSettings& settings, int32_t plainLimit);
 

@@ -132,8 +132,11 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$artifacts"
     marker=$(mktemp)
     echo "== $target: fuzzing for $seconds s (log in $log)"
+    # One input draws up to twelve charts; one stopped at the duplication budget (250,000 boxes)
+    # takes about half a second, and eight times that under the sanitizers: 30 s leaves room for
+    # three of them while a hang is still caught.
     "$build/fuzz/arbolix_fuzz_$target" "$corpus" "$seeds" -fork=1 -ignore_crashes=1 -ignore_ooms=1 \
-        -ignore_timeouts=1 -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+        -ignore_timeouts=1 -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
         -max_len="$max_len" -dict="$fuzz_dir/gedcom.dict" -entropic_scale_per_exec_time=1 \
         -artifact_prefix="$artifacts/" \
         >"$log" 2>&1 || true
