@@ -33,8 +33,9 @@ public:
         made.push_back(r.xref);
         return test::WriteFileBytes(r.path, "picture " + std::to_string(r.xref));
     }
-    std::vector<int32_t> finish() override { return {}; }
+    std::vector<int32_t> finish() override { return failed; }
     std::vector<int32_t> made;
+    std::vector<int32_t> failed; // as if their writing failed behind the walk
 };
 
 // Louis MARTIN and Élise ÉTIENNE (Windows-1252), parents of Paul MARTIN.
@@ -335,18 +336,9 @@ TEST_F(WebSite, FilesAreWrittenWholeOrNotAtAll) {
 // A picture whose writing failed after its page was made (writers work behind the walk): the
 // person leaves the main page and the page is empty again.
 TEST_F(WebSite, APictureThatFailedTakesItsPersonOffTheMainPage) {
-    class FailingPictures final : public SitePictures {
-    public:
-        explicit FailingPictures(SitePictures& drawing) : drawing_(drawing) {}
-        bool make(const SitePictureRequest& request) override { return drawing_.make(request); }
-        std::vector<int32_t> finish() override { return {1}; }
-
-    private:
-        SitePictures& drawing_;
-    } failing(pictures_);
     open(kFamily, kModeBoth, 3);
-    SiteChart chart{store_, settings_, tree_.chartMode, tree_.rootXref, ChartView{}, {}};
-    EXPECT_TRUE(GenerateWebSite(chart, options_, failing, reporter_).failed);
+    pictures_.failed = {1};
+    EXPECT_TRUE(generate().failed);
     EXPECT_EQ(page(1), "");
     EXPECT_EQ(mainPageRows().size(), 2u);
     EXPECT_EQ(file("index.htm").find("a1.htm"), std::string::npos);
