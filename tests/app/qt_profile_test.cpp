@@ -9,7 +9,6 @@
 #include <QVariant>
 
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <set>
 #include <string>

@@ -11,10 +11,9 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <filesystem>
-#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
