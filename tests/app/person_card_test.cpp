@@ -53,8 +53,7 @@ TEST(PersonCard, EachLineFillsItsFieldOnly) {
         // Dates under tags that are no event of the card, or under NAME, fill nothing.
         {"1 EVEN\n2 DATE 1900\n1 RESI\n2 DATE 1901\n2 PLAC Caen\n1 NAME Jean /Roy/\n2 DATE 1902\n",
          {{"Prénoms :", "Jean "}, {"Nom de famille :", "ROY"}}},
-        {"1 SEX F\n", {{"Sex :", "Féminin"}}},
-        {"1 SEX X\n", {{"Sex :", "Féminin"}}},
+        {"1 SEX F\n", {{"Sex :", "Féminin"}}}, {"1 SEX X\n", {{"Sex :", "Féminin"}}},
         {"1 SEX M\n", {{"Sex :", "Masculin"}}},
         {"1 NAME /DUPONT/\n", {{"Nom de famille :", "DUPONT"}}},
         {"1 NAME Jean Paul /Dupont-Martin/ Jr\n",
@@ -62,31 +61,21 @@ TEST(PersonCard, EachLineFillsItsFieldOnly) {
         {"1 NAME Jean\n", {{"Prénoms :", "Jean"}}},
         // The first NAME gives the names, as it gives the chart's; the titles of both count.
         {"1 NAME Jean /Roy/\n2 TITL Dr\n1 NAME Johann /König/\n2 NPFX Sir\n2 SURN Konig\n",
-         {{"Prénoms :", "Jean "},
-          {"Nom de famille :", "ROY"},
-          {"Titre :", "Sir"},
+         {{"Prénoms :", "Jean "}, {"Nom de famille :", "ROY"}, {"Titre :", "Sir"},
           {"Surnom :", "Konig"}}},
         {"1 TITL Comte\n", {}},
         {"1 OCCU meunier\n1 CAST noble\n1 SSN 1 23 45\n1 RELI catholique\n1 GRAD bachelier\n",
-         {{"Profession :", "meunier"},
-          {"Rang :", "noble"},
-          {"N° securite sociale :", "1 23 45"},
-          {"Religion :", "catholique"},
-          {"Diplôme :", "bachelier"}}},
+         {{"Profession :", "meunier"}, {"Rang :", "noble"}, {"N° securite sociale :", "1 23 45"},
+          {"Religion :", "catholique"}, {"Diplôme :", "bachelier"}}},
         {"1 NAME A /B/\n2 CAST chevalier\n",
          {{"Prénoms :", "A "}, {"Nom de famille :", "B"}, {"Rang :", "chevalier"}}},
         {"1 DEAT\n2 DATE 1900\n3 DATE 1901\n1 BURI\n2 PLAC \xC3\xa9vreux\n1 CREM\n2 PLAC Sens\n",
-         {{"Décés : date", "1900"},
-          {"Sépulture : lieu", "ÉVREUX"},
+         {{"Décés : date", "1900"}, {"Sépulture : lieu", "ÉVREUX"},
           {"Incinération : lieu", "SENS"}}},
-        {"1 BAPL\n2 DATE 1\n1 BASM\n2 DATE 2\n1 BLES\n2 DATE 3\n1 CONF\n2 DATE 4\n1 CONL\n2 DATE "
-         "5\n"
-         "1 FCOM\n2 DATE 6\n",
-         {{"Bap. mormon : date", "1"},
-          {"Bar Mitzvah : date", "2"},
-          {"Bénédiction : date", "3"},
-          {"Confirmation : date", "4"},
-          {"Conf. mormon : date", "5"},
+        {"1 BAPL\n2 DATE 1\n1 BASM\n2 DATE 2\n1 BLES\n2 DATE 3\n1 CONF\n2 DATE 4\n"
+         "1 CONL\n2 DATE 5\n1 FCOM\n2 DATE 6\n",
+         {{"Bap. mormon : date", "1"}, {"Bar Mitzvah : date", "2"}, {"Bénédiction : date", "3"},
+          {"Confirmation : date", "4"}, {"Conf. mormon : date", "5"},
           {"1ère communion : date", "6"}}},
         // A family record after the person never fills the card, nor does another person.
         {"1 SEX M\n0 @F1@ FAM\n1 MARR\n2 DATE 1870\n1 OCCU x\n0 @I2@ INDI\n1 NAME Paul /Roy/\n",
@@ -181,17 +170,13 @@ TEST(PersonCard, EveryCopyOfAFamilyGivesTheChartsPersonsTheSameCards) {
         const std::string perez = ansel ? "PEREZ" : "PÉREZ";
         switch (person) {
         case 0:
-            return {{"Prénoms :", "François Noël "},
-                    {"Nom de famille :", perez},
-                    {"Sex :", "Masculin"},
-                    {"Profession :", "pâtissier"},
+            return {{"Prénoms :", "François Noël "}, {"Nom de famille :", perez},
+                    {"Sex :", "Masculin"}, {"Profession :", "pâtissier"},
                     {"Naissance : date", "3 FEB 1901"},
                     {"Naissance : lieu", "BESANÇON, 25000, DOUBS, FRANCHE-COMTÉ, FRANCE"}};
         case 1:
-            return {{"Prénoms :", "Hélène "},
-                    {"Nom de famille :", ansel ? "LEFEVRE" : "LEFÈVRE"},
-                    {"Sex :", "Féminin"},
-                    {"Baptème : date", "9 MAY 1905"},
+            return {{"Prénoms :", "Hélène "}, {"Nom de famille :", ansel ? "LEFEVRE" : "LEFÈVRE"},
+                    {"Sex :", "Féminin"}, {"Baptème : date", "9 MAY 1905"},
                     {"Baptème : lieu", "SÈTE"}};
         default:
             return {{"Prénoms :", "Zoé "}, {"Nom de famille :", perez}};
@@ -200,10 +185,8 @@ TEST(PersonCard, EveryCopyOfAFamilyGivesTheChartsPersonsTheSameCards) {
     // Ids numbered by their digits, without digits, too long for a number, and ids whose digits
     // clash (I2 and 2), which the reader numbers in the order of the file.
     const std::vector<std::vector<std::string>> idForms = {
-        {"I1", "I2", "I3"},
-        {"ADAM", "EVE", "ZOE"},
-        {"I100000000001", "I100000000002", "I100000000003"},
-        {"I2", "2", "X"}};
+        {"I1", "I2", "I3"}, {"ADAM", "EVE", "ZOE"},
+        {"I100000000001", "I100000000002", "I100000000003"}, {"I2", "2", "X"}};
     test::TempDir dir;
     const std::string path = dir.file("famille.ged").string();
     for (const std::vector<std::string>& ids : idForms) {
@@ -232,8 +215,6 @@ TEST(PersonCard, EveryCopyOfAFamilyGivesTheChartsPersonsTheSameCards) {
         }
     }
 }
-
-// ---------------------------------------------------------------------------------------------
 
 TEST(PersonCard, AFileChangedOrGoneSinceReadingIsNamedWithTheReason) {
     test::TempDir dir;

@@ -217,18 +217,11 @@ TEST_F(ExportCommand, TheExtensionChoosesTheWriterAndTheFolderIsRemembered) {
     EXPECT_EQ(profile_->readInt("m_hauteur"), 0);
     EXPECT_EQ(ReadPathKey(*profile_, "save_bmp"), folder() + "sous dossier/");
 
-    ASSERT_EQ(exportAs(640, 480, 3, "arbre.Jpeg"), ExportOutcome::Written);
+    // (Each writer's bytes are compared with arbolix-cli's in TheWindowWritesWhatTheCommandLine.)
+    ASSERT_EQ(exportAs(640, 480, 3, "arbre", 3), ExportOutcome::Written); // PNG chosen in the list
     EXPECT_EQ(questions_.back().folder.toStdString(), folder() + "sous dossier/");
     EXPECT_EQ(ReadPathKey(*profile_, "save_bmp"), folder());
-    ASSERT_EQ(exportAs(640, 480, 3, "arbre", 3), ExportOutcome::Written); // PNG chosen in the list
-    ASSERT_EQ(exportAs(640, 480, 1, "arbre.tiff"), ExportOutcome::Written);
-    EXPECT_EQ(PictureShape(file("arbre.Jpeg")), std::tuple(FIF_JPEG, 640u, 480u, 24u));
     EXPECT_EQ(PictureShape(file("arbre.png")), std::tuple(FIF_PNG, 640u, 480u, 24u));
-    EXPECT_EQ(PictureShape(file("arbre.tiff")), std::tuple(FIF_TIFF, 640u, 480u, 24u));
-
-    ASSERT_EQ(exportAs(1600, 400, 3, "arbre.SVG"), ExportOutcome::Written);
-    EXPECT_NE(test::ReadFileBytes(file("arbre.SVG")).find("viewBox=\"0 0 1600 400\""),
-              std::string::npos);
     // The PDF is a poster of the print layout's pages.
     frame_->document().settings().m_miseenpage = {2, 3};
     ASSERT_EQ(exportAs(1600, 400, 3, "arbre.pdf"), ExportOutcome::Written);

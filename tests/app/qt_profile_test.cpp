@@ -9,7 +9,6 @@
 #include <QVariant>
 
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <set>
 #include <string>
@@ -38,12 +37,9 @@ TEST(QtProfile, DottedKeysAndUtf8TextsReachTheFileAtOnce) {
     profile->writeInt("lf_nom.lfWeight", 700);
     EXPECT_NE(test::ReadFileBytes(ini).find("[Arbolix]\nlf_nom.lfWeight=700\n"), std::string::npos)
         << test::ReadFileBytes(ini);
-    profile->writeInt("texture_fond.brush.lbColor", 0xFFFFFF);
     profile->writeString("lf_nom.lfFaceName", face);
     EXPECT_NE(test::ReadFileBytes(ini).find("lf_nom.lfFaceName=" + face), std::string::npos)
         << test::ReadFileBytes(ini);
-    EXPECT_EQ(KeysInFile(ini).count("Arbolix/texture_fond.brush.lbColor"), 1u);
-    EXPECT_EQ(ValueInFile(ini, "lf_nom.lfFaceName").toString(), QString::fromUtf8(face.c_str()));
 
     profile.reset();
     // Backslashes, empty texts and the other values come back in EveryGroupSurvivesARestart.
@@ -56,12 +52,10 @@ TEST(QtProfile, DottedKeysAndUtf8TextsReachTheFileAtOnce) {
 TEST(QtProfile, HandWrittenFileLoadsWithoutBeingRewritten) {
     test::TempDir dir;
     const auto ini = dir.file("arbolix.ini");
+    // (The corrections of values out of range are left to settings_test.cpp.)
     const std::string original = "[Arbolix]\n"
                                  "setnom=abc\n"
-                                 "larg=12.5\n"
                                  "interval=7\n"
-                                 "m_gene=99999999999\n"
-                                 "texture_rectangle.type_couleur=5\n"
                                  "lf_lieu.lfFaceName=Noto Serif, Condensed\n"
                                  "lf_nom.lfFaceName=Liberation Serif\n";
     ASSERT_TRUE(test::WriteFileBytes(ini, original));
@@ -71,10 +65,7 @@ TEST(QtProfile, HandWrittenFileLoadsWithoutBeingRewritten) {
         ChartSettings s = DefaultChartSettings();
         LoadChartSettings(*profile, s);
         EXPECT_EQ(s.setnom, 1);
-        EXPECT_DOUBLE_EQ(s.larg, 50);
         EXPECT_EQ(s.interval, 7);
-        EXPECT_EQ(s.m_gene, 16);
-        EXPECT_EQ(s.texture_rectangle.kind, kFillSolid);
         EXPECT_STREQ(s.lf_lieu.lfFaceName, "Noto Serif, Condensed"); // unquoted commas
         EXPECT_STREQ(s.lf_nom.lfFaceName, "Liberation Serif");
     }

@@ -110,18 +110,18 @@ TEST(ChartSettingsLoad, LongTextsAreCutAndCorrectionsStayInMemory) {
     EXPECT_EQ(profile.values(), before);
 }
 
-TEST(ChartSettingsLoad, WebSiteGroupIsReadOnDemand) {
+// The web-site group and the path keys are no part of the settings read at start.
+TEST(ChartSettingsLoad, SiteGroupAndPathKeysAreLeftForLater) {
     MemoryProfile profile;
     profile.writeString("fichier_site", "arbre.htm");
-    profile.writeString("dir_site", "/srv/www/famille Dupré");
-    profile.writeInt("site_taille", 4);
-
     ChartSettings s = LoadFrom(profile);
     EXPECT_EQ(s.fichier_site, "index.htm");
     ASSERT_TRUE(LoadSettingGroup(profile, s, "site"));
     EXPECT_EQ(s.fichier_site, "arbre.htm");
-    EXPECT_EQ(s.dir_site, "/srv/www/famille Dupré");
-    EXPECT_EQ(s.site_taille, 4);
+
+    EXPECT_EQ(ReadPathKey(profile, "file4"), "-");
+    EXPECT_FALSE(WritePathKey(profile, "fichier_site", "x.htm")); // a setting, not a path key
+    EXPECT_EQ(profile.readString("fichier_site"), "arbre.htm");
 }
 
 TEST(ChartSettingsStore, EachGroupWritesExactlyItsKeys) {
@@ -157,16 +157,6 @@ TEST(ChartSettingsStore, FontSizeIsNotPersisted) {
     const LogFont expected{20, 12, 0, 0, 700, 1, 0, 1, 0, 3, 2, 1, 0x22, "Liberation Sans"};
     EXPECT_EQ(restarted.lf_nom, expected);
     EXPECT_EQ(restarted.rgbColors_nom, 0x563412u);
-}
-
-TEST(PathKeys, DefaultsAndWrites) {
-    MemoryProfile profile;
-    EXPECT_EQ(ReadPathKey(profile, "file4"), "-");
-    EXPECT_TRUE(WritePathKey(profile, "file2", "/home/marie/Généalogie/famille Dupré.ged"));
-    EXPECT_EQ(ReadPathKey(profile, "file2"), "/home/marie/Généalogie/famille Dupré.ged");
-
-    EXPECT_FALSE(WritePathKey(profile, "fichier_site", "x.htm"));
-    EXPECT_FALSE(profile.contains("fichier_site"));
 }
 
 TEST(SettingKeys, TableListsEveryKeyOnce) {

@@ -71,6 +71,9 @@ TEST(ExportFile, SizesDrawnForEachKindOfFile) {
         // Reduced by 0.24926650… to 2041 × 2041, then to a multiple of 32.
         {ExportFormat::Tiff, kColour24Bits, 8192, 8192, 2016, 2041},
         {ExportFormat::Jpeg, kColourGrey, 8192, 8192, 2016, 2041},
+        // Exactly at the cap nothing is scaled; above it both sides get the same factor.
+        {ExportFormat::Png, kColour24Bits, 4096, 1018, 4096, 1018},
+        {ExportFormat::Jpeg, kColourGrey, 8192, 2048, 4064, 1020},
         {ExportFormat::Svg, kColour24Bits, 8192, 8192, 8192, 8192},
     };
     for (const Case& c : cases) {

@@ -202,20 +202,6 @@ TEST(PictureWriters, CompactPngKeepsEveryPixelWithAPaletteOfTheChartsColours) {
     }
 }
 
-TEST(PictureSize, FollowsTheWidthAndPixelRules) {
-    EXPECT_EQ(AdjustPictureSize(1000, 700, kColour24Bits, 0, 0).width, 992);
-    EXPECT_EQ(AdjustPictureSize(8192, 8192, kColourMonochrome, 0, 0).height, 8192); // no cap
-
-    // Colour pictures: exactly at the cap nothing is scaled; above it the proportions are kept.
-    EXPECT_EQ(AdjustPictureSize(4096, 1018, kColour24Bits, 0, 0).height, 1018);
-    const PictureSize wide = AdjustPictureSize(8192, 2048, kColourGrey, 0, 0);
-    EXPECT_EQ(wide.height, 1020); // 2048 × √(4169728 ÷ 16777216) = 1020.99…
-    EXPECT_EQ(wide.width, 4064);  // 8192 × the same factor = 4083.98…, rounded down to 32
-
-    // Height 0 takes the window's proportions.
-    EXPECT_EQ(AdjustPictureSize(1000, 0, kColourMonochrome, 300, 200).height, 666);
-}
-
 // (Each format written shows in EachFormatAndModeGivesItsDepthAndColours.)
 TEST(PictureWriters, TheExtensionChoosesTheFormatInAnyCase) {
     using F = PictureFormat;

@@ -46,17 +46,6 @@ std::string Page(const test::Chart& chart, const ChartSettings& settings, int32_
     return out.text();
 }
 
-TEST(VmlPage, PathPiecesAndParagraphs) {
-    VmlOutput out;
-    VmlRect(out, 1, 2, 30, -4);
-    VmlMoveTo(out, -5, 6);
-    VmlLineTo(out, 7, 8);
-    VmlCurve(out, 10, 20, 30, 40);
-    VmlText(out, 9.96, 0, -1, "O'HARA <b> & \"Zo\xE9\"");
-    EXPECT_EQ(out.text(), "m1,2l30,2,30,-4,1,-4x\nm-5,6l7,8\nm10,20c30,20,10,40,30,40\n" +
-                              P("10.0", 0, -1, "O&#39;HARA &lt;b&gt; &amp; &quot;Zo\xE9&quot;"));
-}
-
 // By hand. Layout: Jean at depth 70 (both tables), Marc 0, Paul and Anne 140, breadth 0, 0, −7.5,
 // +7.5; extentX 140, larg 50, longest surname 3, given name 4. The mapping:
 //   px(u) = trunc((u / 190 × 0.98 + 0.01) × W), py(v) = trunc(((v + 12.5) / 25 × 0.98 + 0.01) × H).
