@@ -218,8 +218,9 @@ void TreeBuilder::computeGenerations() {
 // A line stopped by a loop keeps the levels it gave further down before it stopped: persons
 // below the loop would then hang from persons who have left the chart. Taken generation by
 // generation, a person keeps only the links to parents still in the chart above it, and leaves the
-// chart with everything under it when none is left. Without loops nothing changes: every person
-// has a parent one generation up.
+// chart with everything under it when none is left; one that keeps a parent comes one generation
+// under the lowest of them, so that it still has a parent one generation up. Without loops nothing
+// changes: every person already has a parent one generation up.
 void TreeBuilder::dropPersonsCutFromTheRoot() {
     const int32_t highest = store_.highestXref;
     std::vector<int32_t> start(static_cast<size_t>(gened_) + 2, 0);
@@ -234,19 +235,20 @@ void TreeBuilder::dropPersonsCutFromTheRoot() {
         const int32_t level = store_[i].level;
         if (level >= 2 && level <= gened_) byLevel[static_cast<size_t>(fill[static_cast<size_t>(level)]++)] = i;
     }
+    // Parents come before their children, whose levels they can only lower.
     for (const int32_t i : byLevel) {
         Individual& x = store_[i];
-        bool reached = false;
+        int32_t deepestParent = 0;
         for (int32_t* link : {&x.father, &x.mother}) {
             if (*link <= 0) continue;
             const int32_t above = store_[*link].level;
             if (above >= 1 && above < x.level) {
-                reached = true;
+                deepestParent = std::max(deepestParent, above);
             } else {
                 *link = 0;
             }
         }
-        if (!reached) x.level = 0;
+        x.level = deepestParent == 0 ? 0 : deepestParent + 1;
     }
 }
 
