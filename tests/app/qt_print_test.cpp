@@ -77,14 +77,13 @@ protected:
     PageLayout& layout() { return document_.settings().m_miseenpage; }
 
     // A printer writing a PDF of sheets of 3 × 2 inches, at 144 dots per inch.
-    std::unique_ptr<QPrinter> pdfPrinter(const char* name, double marginInches = 0) {
+    std::unique_ptr<QPrinter> pdfPrinter(const char* name) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QString::fromStdString(dir_.file(name).string()));
         printer->setResolution(kDotsPerInch);
-        printer->setPageLayout(QPageLayout(
-            QPageSize(QSizeF(3, 2), QPageSize::Inch), QPageLayout::Portrait,
-            QMarginsF(marginInches, marginInches, marginInches, marginInches), QPageLayout::Inch));
+        printer->setPageLayout(QPageLayout(QPageSize(QSizeF(3, 2), QPageSize::Inch),
+                                           QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
         return printer;
     }
     // The pages of a PDF drawn back at the printer's resolution, without smoothing.
@@ -176,38 +175,6 @@ TEST_F(Printing, APageRangePrintsOnlyItsPages) {
     direct.setPrintRange(QPrinter::PageRange);
     printing_.printDirect();
     EXPECT_EQ(rasterise("range.pdf").size(), 6u);
-}
-
-// With the overlap on, each sheet repeats the strip its neighbour begins with; nothing is drawn in
-// the paper's margins.
-TEST_F(Printing, NeighboursRepeatTheOverlapStrip) {
-    if (rasteriser_.empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) not found";
-    layout() = PageLayout{3, 2, 10, 1};
-    const auto printer = pdfPrinter("overlap.pdf", 0.25);
-    const PosterSheets sheets = SheetsOnDevice(*printer, layout());
-    ASSERT_EQ(sheets.overlap.cx, 57); // 10 mm at 144 dots per inch
-    ASSERT_EQ(sheets.pageWidth, 3 * kDotsPerInch - kDotsPerInch / 2);
-    ASSERT_TRUE(printing_.printOn(*printer));
-    const std::vector<QImage> pages = rasterise("overlap.pdf");
-    ASSERT_EQ(pages.size(), 6u);
-    const int margin = kDotsPerInch / 4;
-    for (QImage page : pages) {
-        QPainter(&page).fillRect(QRect(margin, margin, static_cast<int>(sheets.pageWidth),
-                                       static_cast<int>(sheets.pageHeight)),
-                                 Qt::white);
-        EXPECT_EQ(Ink(page), 0);
-    }
-    const Rect w = PosterPageOf(1, sheets).window;
-    const int strip = static_cast<int>(sheets.overlap.cx), band = margin + static_cast<int>(w.top);
-    const auto width = static_cast<int>(w.right - w.left),
-               height = static_cast<int>(w.bottom - w.top);
-    // (The strips of the sheets above and below are placed by the same paging: PrintLayoutTest.)
-    const QImage left = pages[3].copy(band + width - strip, band, strip, height);
-    const QImage right = pages[4].copy(band, band, strip, height);
-    EXPECT_GT(Ink(left), 100);
-    EXPECT_LT(Mismatches(left, right), Ink(left) / 50);
-    // The strip differs from what lies beside it: the sheets are not all alike.
-    EXPECT_GT(Mismatches(left, pages[4].copy(band + strip, band, strip, height)), Ink(left) / 10);
 }
 
 // A sheet draws only the boxes that may show on it, and yet every sheet, years, spouses, flags,
