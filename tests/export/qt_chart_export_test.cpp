@@ -8,14 +8,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSvgRenderer>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
 #include <filesystem>
-#include <set>
-#include <utility>
 #include <vector>
 
 #include "export/qt_chart_export.h"
@@ -41,12 +38,6 @@ protected:
         for (int32_t n = 1; n <= tree_.ancestorCount; ++n) add(tree_.ancestors[static_cast<size_t>(n)]);
         return boxes;
     }
-    // Their top-left corners.
-    std::set<std::pair<int64_t, int64_t>> visibleBoxes(int64_t width, int64_t height) const {
-        std::set<std::pair<int64_t, int64_t>> corners;
-        for (const Rect& box : boxesSeen(width, height)) corners.insert({box.left, box.top});
-        return corners;
-    }
 
     test::SampleChart chart_;
     PersonStore& store_ = chart_.store;
@@ -55,37 +46,6 @@ protected:
     ListReporter& reporter_ = chart_.reporter;
     test::TempDir dir_;
 };
-
-// The filled rectangles of an SVG larger than a line: the box interiors (and the background).
-std::set<std::pair<int64_t, int64_t>> SvgAreas(const std::string& svg) {
-    std::set<std::pair<int64_t, int64_t>> areas;
-    QXmlStreamReader reader(QByteArray::fromStdString(svg));
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != QLatin1String("rect")) continue;
-        const auto attribute = [&](const char* name) { return reader.attributes().value(QLatin1String(name)).toLongLong(); };
-        if (attribute("width") > 1 && attribute("height") > 1) areas.insert({attribute("x"), attribute("y")});
-    }
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return areas;
-}
-
-TEST_F(SampleChart, SvgHoldsOneFramePerVisibleBox) {
-    const std::string path = dir_.file("arbre.svg").string();
-    ASSERT_EQ(WriteSvgChart(draw(), 1600, 530, path), 0);
-    std::set<std::pair<int64_t, int64_t>> areas = SvgAreas(test::ReadFileBytes(path));
-    ASSERT_EQ(areas.erase({0, 0}), 1u); // the background
-    const auto boxes = visibleBoxes(1600, 530);
-    EXPECT_EQ(areas, boxes);
-    EXPECT_GT(boxes.size(), 40u);
-
-    // Zoomed in, only the boxes of the quarter shown are there.
-    ASSERT_EQ(WriteSvgChart(draw(4, 2, 2), 1600, 530, path), 0);
-    areas = SvgAreas(test::ReadFileBytes(path));
-    areas.erase({0, 0});
-    EXPECT_EQ(areas, visibleBoxes(1600, 530));
-    EXPECT_LT(areas.size(), boxes.size());
-    EXPECT_TRUE(reporter_.messages.empty());
-}
 
 TEST_F(SampleChart, PdfPosterHasOnePagePerTileInTheChartsOrientation) {
     const std::string path = dir_.file("poster.pdf").string();

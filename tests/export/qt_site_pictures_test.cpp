@@ -7,44 +7,26 @@
 
 #include <algorithm>
 
-#include "base/reporter.h"
-#include "data/gedcom_reader.h"
 #include "export/export_test_support.h"
 #include "export/qt_chart_export.h"
 #include "export/qt_site_pictures.h"
 #include "export/site_pages.h"
-#include "support/test_support.h"
-#include "tree/tree_compute.h"
-#include "tree/tree_layout.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
 
-// Pierre DELORME (14) with his ancestors and descendants, names, years and flags shown.
-struct SampleChart {
-    PersonStore store;
-    ChartSettings settings = DefaultChartSettings();
-    ChartTree tree;
-    ListReporter reporter;
-
-    SampleChart() {
-        class Chooser final : public RootChooser {
-            std::optional<RootChoice> choose(const PersonStore&) override {
-                return RootChoice{kModeBoth, 14};
-            }
-        } chooser;
+// Pierre DELORME's chart with names, years and flags shown.
+test::SampleChart Sample() {
+    return test::SampleChart([](ChartSettings& settings) {
         settings.setprenom = settings.setnaissance = settings.drapeau = 1;
-        ReadGedcom(store, test::SampleFamilyFile().string(), settings.m_gedcom, reporter);
-        BuildChartTables(tree, store, settings, &chooser, reporter);
-        int64_t zoom = 1;
-        LayoutTree(tree, settings, zoom);
-    }
-};
+    });
+}
 
 // Every file of the first `pages` pages of the site, name and bytes, made with `writers` threads.
 std::vector<std::string> FirstPages(const test::TempDir& dir, int writers, SiteOptions options,
                                     int32_t pages) {
-    SampleChart sample;
+    test::SampleChart sample = Sample();
     options.mainPage = dir.file("index.htm").string();
     QtSitePictures pictures(sample.reporter, writers);
     SiteChart chart{sample.store,         sample.settings, sample.tree.chartMode,
@@ -84,7 +66,7 @@ TEST(SitePictures, TheSameBytesOnOneThreadOrSeveral) {
 TEST(SitePictures, APageShowsTheChartAsThePictureExportDrawsIt) {
     test::TempDir dir;
     FirstPages(dir, 2, {"", "", "", kSitePng, kColour24Bits, 1}, 1);
-    SampleChart sample;
+    test::SampleChart sample = Sample();
     const std::string exported = dir.file("export.png").string();
     ASSERT_EQ(ExportChartPicture(
                   {sample.tree, sample.store, sample.settings, ChartView{}, sample.reporter},
