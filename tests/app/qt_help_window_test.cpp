@@ -1,11 +1,10 @@
 // The help window and its guide: found beside the built and the installed program, every link and
-// picture of the guide resolving, back and forward through the sections read, F1 in a dialog.
+// picture of the guide resolving, F1 in the window and in a dialog.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QPushButton>
 #include <QSet>
 #include <QTest>
 #include <QTextBlock>
@@ -90,31 +89,6 @@ TEST(HelpWindow, EveryLinkAndPictureOfTheGuideResolves) {
     // The section of every dialog F1 can open.
     for (const DialogHelp& dialog : DialogHelpSections())
         EXPECT_TRUE(anchors.contains(QString::fromUtf8(dialog.section))) << dialog.title;
-}
-
-TEST(HelpWindow, BackAndForwardFollowTheSectionsRead) {
-    HelpWindow window(BuiltGuide(), {});
-    window.show();
-    QTextBrowser& browser = *window.browser();
-    EXPECT_FALSE(window.backButton()->isEnabled());
-    // The table of contents' link to the card, clicked.
-    QTextCursor link = browser.document()->find(QString::fromUtf8("La fiche d'une personne"));
-    ASSERT_FALSE(link.isNull());
-    link.setPosition(link.selectionStart() + 2);
-    QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, browser.cursorRect(link).center());
-    EXPECT_EQ(browser.source().fragment(), "fiche");
-    EXPECT_TRUE(window.backButton()->isEnabled());
-    EXPECT_FALSE(window.forwardButton()->isEnabled());
-    window.backButton()->click();
-    EXPECT_EQ(browser.source().fragment(), "");
-    EXPECT_TRUE(window.forwardButton()->isEnabled());
-    window.forwardButton()->click();
-    EXPECT_EQ(browser.source().fragment(), "fiche");
-
-    // Without a guide the window opens empty.
-    HelpWindow empty(QString(), {});
-    EXPECT_TRUE(empty.browser()->document()->isEmpty());
-    EXPECT_FALSE(empty.backButton()->isEnabled());
 }
 
 // Runs `act` and gives the page and section of the help window it opened (closed again), "" when
