@@ -43,10 +43,7 @@ TEST(QtProfile, DottedKeysAndUtf8TextsReachTheFileAtOnce) {
 
     profile.reset();
     // Backslashes, empty texts and the other values come back in EveryGroupSurvivesARestart.
-    auto reopened = OpenProfile(ini.string());
-    EXPECT_EQ(reopened->readString("lf_nom.lfFaceName"), face);
-    EXPECT_EQ(reopened->readInt("lf_nom"), std::nullopt);
-    EXPECT_EQ(reopened->readString("missing"), std::nullopt);
+    EXPECT_EQ(OpenProfile(ini.string())->readString("lf_nom.lfFaceName"), face);
 }
 
 TEST(QtProfile, HandWrittenFileLoadsWithoutBeingRewritten) {
@@ -124,34 +121,18 @@ TEST(QtProfile, EveryGroupSurvivesARestart) {
     EXPECT_EQ(ReadPathKey(*profile, "file2"), "-");
 }
 
-// Sets an environment variable for the life of the object, then puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(QtProfile, FileFromArgumentEnvironmentOrUserFolder) {
     test::TempDir dir;
     const auto fromEnvironment = dir.file("env.ini");
     const auto fromArgument = dir.file("arg.ini");
-    {
-        ScopedEnv env("ARBOLIX_PROFILE", fromEnvironment.c_str());
-        EXPECT_EQ(ProfileFilePath(), fromEnvironment.string());
-        OpenProfile()->writeInt("interval", 11);
-        OpenProfile(fromArgument.string())->writeInt("interval", 12);
-        EXPECT_EQ(ValueInFile(fromEnvironment, "interval").toInt(), 11);
-        EXPECT_EQ(ValueInFile(fromArgument, "interval").toInt(), 12);
-    }
+    setenv("ARBOLIX_PROFILE", fromEnvironment.c_str(), 1);
+    EXPECT_EQ(ProfileFilePath(), fromEnvironment.string());
+    OpenProfile()->writeInt("interval", 11);
+    OpenProfile(fromArgument.string())->writeInt("interval", 12);
+    EXPECT_EQ(ValueInFile(fromEnvironment, "interval").toInt(), 11);
+    EXPECT_EQ(ValueInFile(fromArgument, "interval").toInt(), 12);
     // Only the name of the user's own profile is looked at: nothing is written there.
-    ScopedEnv env("ARBOLIX_PROFILE", "");
+    unsetenv("ARBOLIX_PROFILE");
     const std::string user = ProfileFilePath();
     EXPECT_TRUE(user.ends_with("/velmora/Arbolix.ini")) << user;
 }
