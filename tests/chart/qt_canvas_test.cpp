@@ -139,16 +139,6 @@ TEST_F(QtCanvasTest, PolylineAndBezierDrawThroughTheirPoints) {
     EXPECT_TRUE(dark(62, 100)); // the brace leaves horizontally
 }
 
-TEST_F(QtCanvasTest, ArcRunsCounterClockwise) {
-    // From twelve o'clock to three o'clock: three quarters of the circle, all but the upper right.
-    canvas_->arc(50, 50, 150, 150, 100, 50, 150, 100);
-
-    // Radius 50 at 45 degrees: 35 pixels from the centre along each axis.
-    EXPECT_TRUE(ink({133, 63, 5, 5}).isEmpty());
-    EXPECT_FALSE(ink({63, 63, 5, 5}).isEmpty());
-    EXPECT_FALSE(ink({133, 133, 5, 5}).isEmpty());
-}
-
 TEST_F(QtCanvasTest, TextSitsWhereItsAlignmentPutsIt) {
     canvas_->selectFont(Font(30, 0));
     const Extent extent = canvas_->textExtent("Hp"); // a capital and a descender
