@@ -56,7 +56,8 @@ TEST(PersonDialog, ListDetailsMovesAndYears) {
     Find<QPushButton>(dialog, "parentButton")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     ASSERT_TRUE(dialog.choice().has_value());
-    EXPECT_EQ(std::pair(dialog.choice()->mode, dialog.choice()->person), std::pair(kModeParent, 3));
+    EXPECT_EQ(dialog.choice()->mode, kModeParent);
+    EXPECT_EQ(dialog.choice()->person, 3);
 }
 
 // The dialog run by the computation, answered by a click once it is on screen.

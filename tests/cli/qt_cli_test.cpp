@@ -78,10 +78,8 @@ TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
               "0 @F1@ FAM\n1 HUSB @I1@\n1 CHIL @I2@\n0 TRLR\n"));
     const auto columnsOfEveryLine = [](const std::string& text) {
         std::vector<long> columns;
-        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-             start = end + 1)
-            columns.push_back(
-                std::count(text.begin() + long(start), text.begin() + long(end), '\t') + 1);
+        for (const std::string& line : Lines(text))
+            columns.push_back(std::count(line.begin(), line.end(), '\t') + 1);
         return columns;
     };
     const auto persons = Cli({"persons", file.string()});
@@ -98,18 +96,6 @@ TEST_F(CommandLine, ControlCharactersInTextsAreEscaped) {
     EXPECT_NE(tree.out.find("\t\\tHeribert\tBACK\\\\SL\\x01SH\tSAINT\\tL\\x7F\t"),
               std::string::npos)
         << tree.out;
-}
-
-TEST_F(CommandLine, PersonsOfTheSampleInUtf8) {
-    const auto result = Cli({"persons", sample_});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 92);
-    // Thomas has 42 ancestors; two of them, with their ten ancestors, are reached along two
-    // lines, so 54 are counted along every line.
-    EXPECT_NE(result.out.find("1\tI1\tDELORME\tThomas\t1989\t0\tROUEN\t207\t2\t3\t\t0\t54\n"),
-              std::string::npos);
-    EXPECT_NE(result.out.find("10\tI10\tDELORME\tAuguste\t1843\t1911\tALEN\xC3\x87ON\t207\t12\t13\t11,66\t"),
-              std::string::npos);
 }
 
 TEST_F(CommandLine, PlaceFormatFromTheProfileOrTheCommandLine) {
@@ -135,7 +121,6 @@ TEST_F(CommandLine, TreeTablesForEachCousinMode) {
     const std::string once = tables("1");
     EXPECT_EQ(lines(once), 2 + 43 + 2);
     EXPECT_NE(once.find("\t-30\t-31\t"), std::string::npos); // the implexe links of Rose DELORME
-    EXPECT_NE(once.find("\n\t0\t770\t"), std::string::npos); // ten generations above: 11 × 70
     EXPECT_EQ(lines(tables("2")), 2 + 55 + 2);
     EXPECT_EQ(Cli({"tree", sample_, "--root", "@I999@", "--mode", "asc"}).exitCode, 1);
     EXPECT_EQ(Cli({"tree", sample_, "--root", "I1", "--mode", "sideways"}).exitCode, 2);
@@ -231,7 +216,6 @@ TEST_F(CommandLine, SiteOfTheSampleAndRefusals) {
 
     const auto made = site({"--type", "jpg", "--colors", "gris", "--title", "Les Delorme"}, main);
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    EXPECT_NE(made.err.find("site : 0 / 1 DELORME Pierre\n"), std::string::npos) << made.err;
     EXPECT_NE(made.err.find("site : 91 pages, " + main + "\n"), std::string::npos) << made.err;
     EXPECT_NE(test::ReadFileBytes(main).find("<TITLE>Les Delorme</TITLE>"), std::string::npos);
     EXPECT_EQ(test::ReadFileBytes(dir_.file("site/a14.jpg")).substr(0, 2), "\xFF\xD8");

@@ -102,28 +102,28 @@ struct RedInk {
     int64_t total = 0;
     int64_t outside = 0;
 };
-RedInk RedInkOutsideBoxes(const QImage& picture, const std::vector<Rect>& boxes, double scale,
+RedInk RedInkOutsideBoxes(QImage picture, const std::vector<Rect>& boxes, double scale,
                           double offset) {
-    QImage inside(picture.size(), QImage::Format_Grayscale8);
-    inside.fill(0);
-    for (const Rect& box : boxes) {
-        const auto at = [&](int64_t v) { return static_cast<double>(v) * scale + offset; };
-        const int left = std::max(0, static_cast<int>(std::floor(at(box.left))) - 1);
-        const int right = std::min(picture.width(), static_cast<int>(std::ceil(at(box.right))) + 1);
-        const int top = std::max(0, static_cast<int>(std::floor(at(box.top))) - 1);
-        const int bottom =
-            std::min(picture.height(), static_cast<int>(std::ceil(at(box.bottom))) + 1);
-        for (int y = top; y < bottom; ++y)
-            std::fill_n(inside.scanLine(y) + left, std::max(right - left, 0), 1);
-    }
-    RedInk ink;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb rgb = picture.pixel(x, y);
-            if (qRed(rgb) - qGreen(rgb) < 64 || qRed(rgb) - qBlue(rgb) < 64) continue;
-            ++ink.total;
-            ink.outside += inside.scanLine(y)[x] == 0 ? 1 : 0;
-        }
+    const auto red = [&picture] {
+        int64_t count = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb rgb = picture.pixel(x, y);
+                count += qRed(rgb) - qGreen(rgb) >= 64 && qRed(rgb) - qBlue(rgb) >= 64 ? 1 : 0;
+            }
+        return count;
+    };
+    RedInk ink{red(), 0};
+    QPainter painter(&picture); // the boxes painted over: what is left lies outside them
+    const auto at = [&](int64_t v) { return static_cast<double>(v) * scale + offset; };
+    for (const Rect& box : boxes)
+        painter.fillRect(QRect(QPoint(static_cast<int>(std::floor(at(box.left))) - 1,
+                                      static_cast<int>(std::floor(at(box.top))) - 1),
+                               QPoint(static_cast<int>(std::ceil(at(box.right))),
+                                      static_cast<int>(std::ceil(at(box.bottom))))),
+                         Qt::white);
+    painter.end();
+    ink.outside = red();
     return ink;
 }
 

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSvgGenerator>
 
 #include <set>
 
@@ -80,21 +78,6 @@ TEST_F(QtFlags, DrawingStaysInsideItsRectangle) {
                 }
         EXPECT_NE(image.pixel(50, 40), qRgb(0, 255, 0)) << n;
     }
-}
-
-TEST_F(QtFlags, VectorOutputKeepsShapes) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(120, 80));
-    generator.setViewBox(QRectF(0, 0, 120, 80));
-    QPainter painter(&generator);
-    ASSERT_TRUE(DrawFlag(painter, 378, QRectF(0, 0, 120, 80)));
-    painter.end();
-    const QByteArray svg = buffer.data();
-    EXPECT_TRUE(svg.contains("<path")) << "the flag is drawn as paths";
-    EXPECT_FALSE(svg.contains("<image")) << "no bitmap is embedded";
 }
 
 } // namespace
