@@ -1,5 +1,5 @@
-// The help window and its guide: found beside the built and the installed program, every link and
-// picture of the guide resolving, F1 in the window and in a dialog.
+// The help window and its guide: found beside the built and the installed program, every link
+// of the guide resolving, F1 in the window and in a dialog.
 
 #include <gtest/gtest.h>
 
@@ -59,21 +59,19 @@ TEST(HelpWindow, TheGuideIsFoundBesideTheBuiltAndTheInstalledProgram) {
     EXPECT_EQ(FindHelpPage(prefix.path().string()), "");
 }
 
-TEST(HelpWindow, EveryLinkAndPictureOfTheGuideResolves) {
+TEST(HelpWindow, EveryLinkOfTheGuideResolves) {
     HelpWindow window(BuiltGuide(), {});
     const QTextDocument& guide = *window.browser()->document();
     QSet<QString> anchors;
-    QStringList links, pictures;
+    QStringList links;
     for (QTextBlock block = guide.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             for (const QString& name : format.anchorNames()) anchors.insert(name);
             if (format.isAnchor() && !format.anchorHref().isEmpty()) links << format.anchorHref();
-            if (format.isImageFormat()) pictures << format.toImageFormat().name();
         }
     }
     EXPECT_GT(links.size(), 60);
-    EXPECT_GE(pictures.size(), 8);
     const QUrl page = window.browser()->source();
     for (const QString& link : links) {
         const QUrl target = page.resolved(QUrl(link));
@@ -83,9 +81,6 @@ TEST(HelpWindow, EveryLinkAndPictureOfTheGuideResolves) {
             EXPECT_TRUE(anchors.contains(target.fragment())) << link.toStdString();
         }
     }
-    for (const QString& picture : pictures)
-        EXPECT_FALSE(QImage(page.resolved(QUrl(picture)).toLocalFile()).isNull())
-            << picture.toStdString();
     // The section of every dialog F1 can open.
     for (const DialogHelp& dialog : DialogHelpSections())
         EXPECT_TRUE(anchors.contains(QString::fromUtf8(dialog.section))) << dialog.title;

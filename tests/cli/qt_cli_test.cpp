@@ -190,12 +190,8 @@ TEST_F(CommandLine, VmlPageAndRefusals) {
     for (const char* size : {"1000x700", "1024", "1024x768x2"})
         EXPECT_EQ(vml({"--size", size}).exitCode, 2) << size;
     EXPECT_FALSE(std::filesystem::exists(page));
-
-    const auto written = vml({"--size", "1024x768"});
-    ASSERT_EQ(written.exitCode, 0) << written.err;
-    const std::string text = test::ReadFileBytes(page);
-    EXPECT_TRUE(text.starts_with("<HTML xmlns=\"http://www.w3.org/TR/REC-html40\" xmlns:v"));
-    EXPECT_TRUE(text.ends_with("</v:shape>\n</HTML>\n"));
+    // (What the page holds is compared with the window's in qt_export_commands_test.cpp.)
+    EXPECT_EQ(vml({"--size", "1024x768"}).exitCode, 0);
 }
 
 TEST_F(CommandLine, SiteOfTheSampleAndRefusals) {
