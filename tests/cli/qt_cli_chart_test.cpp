@@ -38,9 +38,7 @@ TEST_F(ChartCommand, VectorFilesAndPosters) {
     EXPECT_NE(test::ReadFileBytes(file("arbre.svg")).find("<svg"), std::string::npos);
     const auto poster = chart({"--pages", "2x3", "--paper", "letter", "-o", file("poster.pdf")});
     ASSERT_EQ(poster.exitCode, 0) << poster.err;
-    const std::string pdf = test::ReadFileBytes(file("poster.pdf"));
-    EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
-    EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
+    EXPECT_NE(test::ReadFileBytes(file("poster.pdf")).find("/Count 6"), std::string::npos);
     // Without --pages, the pages of the print layout, as the window's export takes them.
     ASSERT_EQ(test::RunCli(dir_, {"--set", "m_miseenpage.m_largeur=2", "chart",
                                   test::SampleFamilyFile().string(), "--root", "I14", "-o",

@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QSvgRenderer>
 
-#include <algorithm>
 #include <cstdint>
 #include <cmath>
 #include <filesystem>
