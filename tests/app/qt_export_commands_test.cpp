@@ -33,17 +33,13 @@ void Type(QWidget& dialog, const char* field, const QString& text) {
     QTest::keyClicks(edit, text);
 }
 
-QRadioButton* Radio(QWidget& dialog, const QString& name) {
-    return dialog.findChild<QRadioButton*>(name);
-}
-
 TEST(ExportDialogs, PicturePropertiesTakeTheirRangesAndTheColoursOnOkOnly) {
     ListReporter reporter;
     int32_t width = 1024, height = 768, mode = 2;
     PicturePropertiesDialog dialog(width, height, mode, nullptr, &reporter);
-    EXPECT_TRUE(Radio(dialog, QStringLiteral("mode2"))->isChecked());
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>(QStringLiteral("mode2"))->isChecked());
     dialog.show();
-    Radio(dialog, QStringLiteral("mode0"))->click();
+    dialog.findChild<QRadioButton*>(QStringLiteral("mode0"))->click();
     // A size out of range is refused, the dialog stays open and nothing is written.
     Type(dialog, "width", QStringLiteral("640"));
     Type(dialog, "height", QStringLiteral("8193"));
@@ -58,7 +54,7 @@ TEST(ExportDialogs, PicturePropertiesTakeTheirRangesAndTheColoursOnOkOnly) {
     EXPECT_EQ(std::tuple(width, height, mode), std::tuple(32, 0, 0));
 
     PicturePropertiesDialog cancelled(width, height, mode);
-    Radio(cancelled, QStringLiteral("mode3"))->click();
+    cancelled.findChild<QRadioButton*>(QStringLiteral("mode3"))->click();
     cancelled.reject();
     EXPECT_EQ(mode, 0);
 }

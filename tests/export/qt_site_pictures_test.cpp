@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+
 
 #include "export/export_test_support.h"
 #include "export/qt_chart_export.h"
@@ -49,7 +51,11 @@ TEST(SitePictures, TheSameBytesOnOneThreadOrSeveral) {
         const SiteOptions options{"", "", "", type, colours, 0};
         test::TempDir alone, together;
         const std::vector<std::string> one = FirstPages(alone, 0, options, 12);
-        EXPECT_EQ(one.size(), 2u * 12 + 1); // a page and a picture each, and the main page
+        std::string extension(1, '.'); // (one concatenation here warns falsely with GCC 12)
+        extension.append(SitePictureExtension(type)).push_back('\n');
+        EXPECT_EQ(std::count_if(one.begin(), one.end(), [&](const std::string& file) {
+                      return file.find(extension) != std::string::npos;
+                  }), 12);
         EXPECT_EQ(FirstPages(together, 3, options, 12), one);
     }
 }
