@@ -100,10 +100,8 @@ TEST_F(MainWindow, ARestartShowsTheSameChartWithTheSameOptions) {
     // What the dialogs leave behind when confirmed.
     ChartSettings& settings = first->document().settings();
     settings.interval = 12;
-    settings.larg = 70;
-    settings.largeur_pen = 2;
     settings.m_gene = 3;
-    for (int command : {cmd::kInterval, cmd::kBoxRatio, cmd::kPenWidth, cmd::kGenerations})
+    for (int command : {cmd::kInterval, cmd::kGenerations})
         SettingsEdited(command, first->document());
 
     auto second = startOn();

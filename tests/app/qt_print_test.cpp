@@ -118,7 +118,6 @@ TEST_F(Printing, SheetsSideBySideMakeTheOneSurface) {
     ASSERT_TRUE(printing_.printOn(*pdfPrinter("poster.pdf")));
     EXPECT_EQ(std::tuple(view.zoom, view.scrollX, view.scrollY), std::tuple(2, 1, 1));
     EXPECT_EQ(document_.tree().descendants[1].boxLeft, 12345);
-    EXPECT_TRUE(reporter_.messages.empty());
     // Nothing is left beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 

@@ -283,6 +283,20 @@ TEST_F(QtCanvasTest, HugeCoordinatesNeitherOverflowNorBend) {
     EXPECT_EQ(run(199, 185, 6, true), "bgggb.");
 }
 
+// Arcs run counter-clockwise from their start to their end, near or far away.
+TEST_F(QtCanvasTest, CurvesFarOutsideAreCutToWhatShows) {
+    // From twelve o'clock to three o'clock: three quarters of the circle, all but the upper right.
+    canvas_->arc(50, 0, 150, 100, 100, 0, 150, 50);
+    // A circle of radius 2^40 whose top passes through (100, 150), from its top to its left: only
+    // the part left of x = 100 shows.
+    canvas_->arc(100 - k2p40, 150, 100 + k2p40, 150 + 2 * k2p40, 100, 0, 0, 150 + k2p40);
+
+    EXPECT_TRUE(ink({133, 13, 5, 5}).isEmpty()); // radius 50 at 45 degrees: 35 pixels off
+    EXPECT_FALSE(ink({63, 13, 5, 5}).isEmpty());
+    for (int x = 0; x < 100; x += 10) EXPECT_TRUE(dark(x, 150)) << x;
+    for (int x = 102; x < 200; x += 10) EXPECT_FALSE(dark(x, 150)) << x;
+}
+
 TEST_F(QtCanvasTest, FlagsAreDrawnByTheFlagPainterOnly) {
     canvas_->drawFlag(33, 10, 10, 30, 20); // no flag painter yet: nothing
     std::vector<int32_t> asked;

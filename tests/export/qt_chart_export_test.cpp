@@ -78,7 +78,6 @@ TEST_F(SampleChart, MonochromePaletteAndMissingFolders) {
     FIBITMAP* picture = FreeImage_Load(FIF_BMP, bmp.c_str(), 0);
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(FreeImage_GetBPP(picture), 1u);
-    EXPECT_EQ(FreeImage_GetWidth(picture), 992u);
     // The background's corner is entry 1, the background colour.
     BYTE index = 0;
     ASSERT_TRUE(FreeImage_GetPixelIndex(picture, 0, 0, &index));

@@ -73,7 +73,6 @@ TEST(SitePictures, APageShowsTheChartAsThePictureExportDrawsIt) {
     // The same pixels; the site's file keeps them with a palette of the chart's colours.
     const QImage page(QString::fromStdString(dir.file(SitePictureName(14, "png")).string()));
     const QImage picture(QString::fromStdString(exported));
-    ASSERT_FALSE(page.isNull());
     EXPECT_EQ(page.format(), QImage::Format_Indexed8);
     EXPECT_EQ(page.convertToFormat(QImage::Format_RGB32),
               picture.convertToFormat(QImage::Format_RGB32));
