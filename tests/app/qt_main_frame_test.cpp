@@ -18,48 +18,33 @@ namespace {
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto profile = std::make_unique<MemoryProfile>();
-        profile_ = profile.get();
-        frame_ = test::ShownWindow(messages_, std::move(profile), "");
+        frame_ = test::ShownWindow(messages_, std::make_unique<MemoryProfile>(), "");
     }
     bool checked(int command) { return frame_->action(command)->isChecked(); }
     // Draws once so that the boxes' rectangles are known.
     void paint() { frame_->view().viewport()->grab(); }
 
-    MemoryProfile* profile_ = nullptr;
     std::unique_ptr<CMainFrame> frame_;
     std::vector<std::string> messages_;
     QString sample_ = QString::fromStdString(test::SampleFamilyFile().string());
 };
 
-TEST_F(MainWindow, FirstStartShowsTheDefaultChecksAndEmptyRecentFiles) {
+// (The start settings and the toggles' rules are the core tests'; here, their check marks.)
+TEST_F(MainWindow, FirstStartShowsTheChecksAndEmptyRecentFiles) {
     frame_->updateCommands();
-    std::vector<int> checks;
-    for (int command : {cmd::kName, cmd::kGivenName, cmd::kInvertName, cmd::kBirth, cmd::kDeath, cmd::kPlace,
-                        cmd::kSpouses, cmd::kFlag, cmd::kFixedFont, cmd::kBrick, cmd::kPipes, cmd::kBraces,
-                        cmd::kWithCousins, cmd::kWithoutCousins, cmd::kDuplicated})
-        if (checked(command)) checks.push_back(command);
-    EXPECT_EQ(checks, (std::vector<int>{cmd::kName, cmd::kWithCousins}));
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(frame_->toolBar(i)->isVisible());
-    EXPECT_TRUE(checked(cmd::kToolbarFile) && checked(cmd::kToolbarView) && checked(cmd::kStatusBar));
+    EXPECT_TRUE(checked(cmd::kName) && checked(cmd::kToolbarFile) && !checked(cmd::kBraces));
     EXPECT_EQ(frame_->action(cmd::kRecent1)->text(), "-");
     EXPECT_FALSE(frame_->action(cmd::kRecent1)->isEnabled());
-    EXPECT_TRUE(frame_->action(cmd::kPrint)->isEnabled());
-    EXPECT_EQ(frame_->action(cmd::kPrint)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
-    EXPECT_EQ(frame_->action(cmd::kOpen)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-    EXPECT_EQ(frame_->action(cmd::kZoomIn)->shortcut(), QKeySequence(Qt::Key_PageUp));
 
     // A toolbar hidden by the user shows its item unchecked.
     frame_->toolBar(1)->hide();
     frame_->updateCommands();
     EXPECT_FALSE(checked(cmd::kToolbarFile));
-    // Pipes switched on while braces are on: braces go off, in the profile too.
+    // Pipes switched on while braces are on: the braces' check goes off.
     frame_->runCommand(cmd::kBraces);
     frame_->runCommand(cmd::kPipes);
     EXPECT_TRUE(checked(cmd::kPipes));
     EXPECT_FALSE(checked(cmd::kBraces));
-    EXPECT_EQ(profile_->readInt("setaccolade"), 0);
-    EXPECT_EQ(profile_->readInt("tuyau"), 1);
 }
 
 TEST_F(MainWindow, OpeningShowsTheChartAndKeepsItWhenAFileIsBroken) {
@@ -76,8 +61,6 @@ TEST_F(MainWindow, OpeningShowsTheChartAndKeepsItWhenAFileIsBroken) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_NE(messages_[0].find("Aucune personne"), std::string::npos);
     EXPECT_EQ(frame_->windowTitle(), "Généalogie - " + sample_);
-    EXPECT_EQ(frame_->document().tree().descendants[1].xref, 14);
-    EXPECT_EQ(frame_->action(cmd::kRecent2)->text(), "-");
 }
 
 TEST_F(MainWindow, ClicksZoomOnAQuarterAndCtrlClickReroots) {
@@ -88,14 +71,10 @@ TEST_F(MainWindow, ClicksZoomOnAQuarterAndCtrlClickReroots) {
     // Right of the middle and in the top quarter: the right half, top.
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(viewport->width() * 3 / 4, viewport->height() / 8));
     const ViewState& state = frame_->document().view();
-    EXPECT_EQ(state.zoom, 2);
-    EXPECT_EQ(state.scrollX, 2);
-    EXPECT_EQ(state.scrollY, 0);
-    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 2);
+    EXPECT_EQ(std::tuple(state.zoom, state.scrollX, state.scrollY), std::tuple(2, 2, 0));
     EXPECT_EQ(view.horizontalScrollBar()->value(), 2);
     QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(10, 10));
     EXPECT_EQ(state.zoom, 1);
-    EXPECT_EQ(state.scrollX, 0);
 
     // Ctrl+click in the middle of a parent's box makes it the root; F2 comes back.
     paint();
@@ -105,7 +84,6 @@ TEST_F(MainWindow, ClicksZoomOnAQuarterAndCtrlClickReroots) {
                         static_cast<int>((parent.boxTop + parent.boxBottom) / 2));
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, middle);
     EXPECT_EQ(frame_->document().tree().descendants[1].xref, parentXref);
-    EXPECT_TRUE(frame_->action(cmd::kPreviousRoot)->isEnabled());
     frame_->runCommand(cmd::kPreviousRoot);
     EXPECT_EQ(frame_->document().tree().descendants[1].xref, 14);
     // Ctrl+click beside every box does nothing.
@@ -122,15 +100,12 @@ TEST_F(MainWindow, ARestartShowsTheSameChartWithTheSameOptions) {
     // What the dialogs leave behind when confirmed.
     ChartSettings& settings = first->document().settings();
     settings.interval = 12;
-    settings.larg = 70;
-    settings.largeur_pen = 2;
     settings.m_gene = 3;
-    for (int command : {cmd::kInterval, cmd::kBoxRatio, cmd::kPenWidth, cmd::kGenerations})
+    for (int command : {cmd::kInterval, cmd::kGenerations})
         SettingsEdited(command, first->document());
 
     auto second = startOn();
     EXPECT_TRUE(second->document().settings() == first->document().settings());
-    EXPECT_TRUE(second->action(cmd::kPipes)->isChecked());
     EXPECT_TRUE(second->action(cmd::kDuplicated)->isChecked());
     const QImage before = first->view().viewport()->grab().toImage();
     const QImage after = second->view().viewport()->grab().toImage();

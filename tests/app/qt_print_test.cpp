@@ -35,23 +35,20 @@ namespace {
 
 constexpr int kDotsPerInch = 144;
 
-// Whether two colours differ visibly.
-bool Differ(QRgb a, QRgb b) {
-    return std::abs(qGray(a) - qGray(b)) > 96;
-}
-
-// The pixels of `drawn` that match no pixel of `expected` within one pixel: what a tile offset or
-// a wrong page order would leave, beyond the rasterisers' rounding of an edge.
+// The pixels of `drawn` that match no pixel of `expected` (in grey, within 96 steps) within one
+// pixel: what a tile offset or a wrong page order would leave, beyond the rasterisers' rounding of
+// an edge.
 int64_t Mismatches(const QImage& drawn, const QImage& expected) {
     int64_t count = 0;
     for (int y = 0; y < drawn.height(); ++y)
         for (int x = 0; x < drawn.width(); ++x) {
+            const int grey = qGray(drawn.pixel(x, y));
             bool matched = false;
             for (int dy = -1; dy <= 1 && !matched; ++dy)
                 for (int dx = -1; dx <= 1 && !matched; ++dx) {
                     const QPoint near(x + dx, y + dy);
                     matched = expected.rect().contains(near) &&
-                              !Differ(drawn.pixel(x, y), expected.pixel(near));
+                              std::abs(grey - qGray(expected.pixel(near))) <= 96;
                 }
             count += matched ? 0 : 1;
         }
@@ -77,14 +74,13 @@ protected:
     PageLayout& layout() { return document_.settings().m_miseenpage; }
 
     // A printer writing a PDF of sheets of 3 × 2 inches, at 144 dots per inch.
-    std::unique_ptr<QPrinter> pdfPrinter(const char* name, double marginInches = 0) {
+    std::unique_ptr<QPrinter> pdfPrinter(const char* name) {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QString::fromStdString(dir_.file(name).string()));
         printer->setResolution(kDotsPerInch);
-        printer->setPageLayout(QPageLayout(
-            QPageSize(QSizeF(3, 2), QPageSize::Inch), QPageLayout::Portrait,
-            QMarginsF(marginInches, marginInches, marginInches, marginInches), QPageLayout::Inch));
+        printer->setPageLayout(QPageLayout(QPageSize(QSizeF(3, 2), QPageSize::Inch),
+                                           QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
         return printer;
     }
     // The pages of a PDF drawn back at the printer's resolution, without smoothing.
@@ -122,7 +118,6 @@ TEST_F(Printing, SheetsSideBySideMakeTheOneSurface) {
     ASSERT_TRUE(printing_.printOn(*pdfPrinter("poster.pdf")));
     EXPECT_EQ(std::tuple(view.zoom, view.scrollX, view.scrollY), std::tuple(2, 1, 1));
     EXPECT_EQ(document_.tree().descendants[1].boxLeft, 12345);
-    EXPECT_TRUE(reporter_.messages.empty());
     // Nothing is left beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 
@@ -176,38 +171,6 @@ TEST_F(Printing, APageRangePrintsOnlyItsPages) {
     direct.setPrintRange(QPrinter::PageRange);
     printing_.printDirect();
     EXPECT_EQ(rasterise("range.pdf").size(), 6u);
-}
-
-// With the overlap on, each sheet repeats the strip its neighbour begins with; nothing is drawn in
-// the paper's margins.
-TEST_F(Printing, NeighboursRepeatTheOverlapStrip) {
-    if (rasteriser_.empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) not found";
-    layout() = PageLayout{3, 2, 10, 1};
-    const auto printer = pdfPrinter("overlap.pdf", 0.25);
-    const PosterSheets sheets = SheetsOnDevice(*printer, layout());
-    ASSERT_EQ(sheets.overlap.cx, 57); // 10 mm at 144 dots per inch
-    ASSERT_EQ(sheets.pageWidth, 3 * kDotsPerInch - kDotsPerInch / 2);
-    ASSERT_TRUE(printing_.printOn(*printer));
-    const std::vector<QImage> pages = rasterise("overlap.pdf");
-    ASSERT_EQ(pages.size(), 6u);
-    const int margin = kDotsPerInch / 4;
-    for (QImage page : pages) {
-        QPainter(&page).fillRect(QRect(margin, margin, static_cast<int>(sheets.pageWidth),
-                                       static_cast<int>(sheets.pageHeight)),
-                                 Qt::white);
-        EXPECT_EQ(Ink(page), 0);
-    }
-    const Rect w = PosterPageOf(1, sheets).window;
-    const int strip = static_cast<int>(sheets.overlap.cx), band = margin + static_cast<int>(w.top);
-    const auto width = static_cast<int>(w.right - w.left),
-               height = static_cast<int>(w.bottom - w.top);
-    // (The strips of the sheets above and below are placed by the same paging: PrintLayoutTest.)
-    const QImage left = pages[3].copy(band + width - strip, band, strip, height);
-    const QImage right = pages[4].copy(band, band, strip, height);
-    EXPECT_GT(Ink(left), 100);
-    EXPECT_LT(Mismatches(left, right), Ink(left) / 50);
-    // The strip differs from what lies beside it: the sheets are not all alike.
-    EXPECT_GT(Mismatches(left, pages[4].copy(band + strip, band, strip, height)), Ink(left) / 10);
 }
 
 // A sheet draws only the boxes that may show on it, and yet every sheet, years, spouses, flags,
@@ -276,9 +239,6 @@ TEST_F(Printing, ThePreviewShowsEveryPage) {
     QPrintPreviewWidget* preview = dialog->findChild<QPrintPreviewWidget*>();
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->pageCount(), 6);
-    layout() = PageLayout{8, 8, 0, 0};
-    preview->updatePreview();
-    EXPECT_EQ(preview->pageCount(), 64);
     dialog->close();
     EXPECT_EQ(test::ReadFileBytes(earlier), "earlier");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);

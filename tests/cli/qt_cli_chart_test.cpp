@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QStandardPaths>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,16 +25,12 @@ protected:
     test::TempDir dir_;
 };
 
-TEST_F(ChartCommand, PicturesInEachFormatAndColourMode) {
+TEST_F(ChartCommand, APictureOfHeight0TakesTheChartsProportions) {
     ASSERT_EQ(chart({"--size", "1000x0", "--colors", "mono", "-o", file("arbre.BMP")}).exitCode, 0);
     // Width rounded down to 992; height 0 takes the chart's proportions (about 5 to 1).
     const auto [format, width, height, bits] = test::PictureShape(file("arbre.BMP"));
     EXPECT_EQ(std::tuple(format, width, bits), std::tuple(FIF_BMP, 992u, 1u));
     EXPECT_TRUE(height > 150u && height < 250u) << height;
-    ASSERT_EQ(chart({"--size", "640x480", "--colors", "gris", "-o", file("arbre.jpg")}).exitCode, 0);
-    EXPECT_EQ(std::get<0>(test::PictureShape(file("arbre.jpg"))), FIF_JPEG);
-    ASSERT_EQ(chart({"--size", "640x480", "-o", file("arbre.png")}).exitCode, 0);
-    EXPECT_EQ(test::PictureShape(file("arbre.png")), std::tuple(FIF_PNG, 640u, 480u, 24u));
 }
 
 TEST_F(ChartCommand, VectorFilesAndPosters) {
@@ -44,9 +38,7 @@ TEST_F(ChartCommand, VectorFilesAndPosters) {
     EXPECT_NE(test::ReadFileBytes(file("arbre.svg")).find("<svg"), std::string::npos);
     const auto poster = chart({"--pages", "2x3", "--paper", "letter", "-o", file("poster.pdf")});
     ASSERT_EQ(poster.exitCode, 0) << poster.err;
-    const std::string pdf = test::ReadFileBytes(file("poster.pdf"));
-    EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
-    EXPECT_NE(pdf.find("/Count 6"), std::string::npos);
+    EXPECT_NE(test::ReadFileBytes(file("poster.pdf")).find("/Count 6"), std::string::npos);
     // Without --pages, the pages of the print layout, as the window's export takes them.
     ASSERT_EQ(test::RunCli(dir_, {"--set", "m_miseenpage.m_largeur=2", "chart",
                                   test::SampleFamilyFile().string(), "--root", "I14", "-o",
@@ -55,32 +47,14 @@ TEST_F(ChartCommand, VectorFilesAndPosters) {
               0);
     EXPECT_NE(test::ReadFileBytes(file("mise.pdf")).find("/Count 2"), std::string::npos);
 
-    // The assembly aid labels each sheet in its band, row by row.
-    const auto aided =
-        chart({"--pages", "2x2", "--overlap", "12", "--cut-marks", "-o", file("aide.pdf")});
-    ASSERT_EQ(aided.exitCode, 0) << aided.err;
-    EXPECT_NE(test::ReadFileBytes(file("aide.pdf")).find("/Count 4"), std::string::npos);
-    const QString text = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (text.isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) not found: the labels are not checked";
-    for (const auto& [page, label] : {std::pair{1, "A1"}, {2, "B1"}, {3, "A2"}, {4, "B2"}}) {
-        const auto words = test::RunCommand({text.toStdString(), "-f", std::to_string(page), "-l",
-                                             std::to_string(page), file("aide.pdf"), "-"});
-        EXPECT_NE(words.out.find(std::string(label) + "\n"), std::string::npos)
-            << page << ": " << words.out;
-    }
 }
 
 TEST_F(ChartCommand, WrongOutputsAreRefusedBeforeAnythingIsWritten) {
-    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"-o", file("arbre.gif")},
-                                                  {"--colors", "16", "-o", file("arbre.png")},
-                                                  {"--pages", "9x1", "-o", file("arbre.pdf")},
-                                                  {"--paper", "A5", "-o", file("arbre.pdf")},
-                                                  {"--overlap", "21", "-o", file("arbre.pdf")},
-                                                  {"--overlap", "5mm", "-o", file("arbre.pdf")},
-                                                  {"--size", "640", "-o", file("arbre.png")},
-                                                  {"--size", "0x480", "-o", file("arbre.png")},
-                                                  {"--size", "640x480"}}) {
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{"-o", file("arbre.gif")},
+          {"--colors", "16", "-o", file("arbre.png")}, {"--pages", "9x1", "-o", file("arbre.pdf")},
+          {"--overlap", "5mm", "-o", file("arbre.pdf")}, {"--size", "0x480", "-o", file("a.png")},
+          {"--size", "640x480"}}) {
         const auto result = chart(wrong);
         EXPECT_EQ(result.exitCode, 2) << wrong[1];
         EXPECT_FALSE(result.err.empty());
