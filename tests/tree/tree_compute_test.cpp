@@ -45,14 +45,10 @@ TEST(ComputeTree, DescendantChartAfterCompactionAndSort) {
     EXPECT_EQ(c->ds(kParent2), V(7, 0));
     EXPECT_EQ(c->ds(&DescendantNode::generation), (V{0, 1, 1, 1, 2, 2, 2}));
     EXPECT_EQ(Children(*c), (std::vector<V>{{2, 3, 4}, {6, 7}, {5}, {}, {}, {}, {}}));
-    EXPECT_EQ(c->ds(&DescendantNode::birthYear), (V{1801, 1803, 1804, 1805, 1810, 1808, 1807}));
-    EXPECT_STREQ(c->d(4).givenName, "P5");
-    EXPECT_STREQ(c->d(4).place, "?");
     // The spouse entries still name the spouses' records, which keep their names.
     EXPECT_EQ(c->ds(&DescendantNode::spouseCount), (V{1, 1, 1, 0, 0, 0, 0}));
     EXPECT_STREQ((*c->store)[c->d(1).spouses[0]].givenName, "P2");
     EXPECT_STREQ((*c->store)[c->d(3).spouses[0]].givenName, "P9");
-    EXPECT_EQ(c->tree.longestGivenName, 3);
     test::ExpectConsistentTables(c->tree);
 }
 
@@ -98,16 +94,6 @@ TEST(ComputeTree, ParentModes) {
     EXPECT_EQ(none->d(1).xref, 1);
     EXPECT_EQ(none->tree.descendantCount, 7);
     EXPECT_EQ(none->tree.ancestorCount, 1);
-}
-
-// Three generations of ancestors above 1: 2, 3; 4, 5 (parents of 2); 6, 7 (parents of 3).
-TEST(ComputeTree, OneAncestorGenerationUnderEachCousinMode) {
-    const std::string text = FamilyText().persons(7, "A").family(2, 3, {1}).family(4, 5, {2}).family(6, 7, {3}).text();
-    const std::pair<int, Sosas> cases[] = {{0, {1, 2, 3, 4, 5}}, {1, {1}}, {2, {1, 2, 3, 4, 5}}};
-    for (const auto& k : cases) {
-        const auto c = ComputeChart(text, kModeAncestors, 1, [&](ChartSettings& s) { s.m_gene = 1, s.setcousin = k.first; });
-        EXPECT_EQ(c->as(&AncestorNode::sosa), k.second) << k.first;
-    }
 }
 
 // The grandparents 6 (G) and 7 (H) are reached through 2's father 4 and through 3's mother 5.
@@ -290,13 +276,6 @@ TEST(ComputeTree, OwnGrandparentEndsWithAnAnomaly) {
         << anomaly.text;
     test::ExpectConsistentTables(down->tree);
 
-    for (int cousin : {0, 1, 2}) {
-        const auto up = ComputeChart(text, kModeAncestors, 2, [&](ChartSettings& s) { s.setcousin = cousin; });
-        EXPECT_EQ(up->result, 0);
-        EXPECT_EQ(up->tree.ancestorCount, 3) << cousin;
-        test::ExpectConsistentTables(up->tree);
-    }
-
     // 4 is his own father and a grandchild of the root through his mother 3; with the root's
     // child 2 he has 5, who has 6. The loop takes 4 and 5 out of the chart: 6, reached only
     // through them, goes too instead of hanging from nobody.
@@ -334,14 +313,6 @@ TEST(ExchangeSort, FastPermutationEqualsTheDoubleLoop) {
         V keys(static_cast<size_t>(n) + 1, 0);
         for (int i = 1; i <= n; ++i) keys[static_cast<size_t>(i)] = next() % generations;
         ASSERT_EQ(ExchangeSortPermutation(keys), ExchangeSortPermutationSlow(keys)) << round;
-    }
-    // Distinct keys (ancestor numbers): the exchange sort gives the plain ascending order.
-    for (int round = 0; round < 50; ++round) {
-        V keys{0};
-        for (int i = 1; i <= 60; ++i) keys.push_back(i * 7 + 3);
-        for (size_t i = keys.size() - 1; i > 1; --i) std::swap(keys[i], keys[1 + static_cast<size_t>(next()) % i]);
-        const V from = ExchangeSortPermutationSlow(keys);
-        for (size_t p = 2; p < keys.size(); ++p) ASSERT_LT(keys[static_cast<size_t>(from[p - 1])], keys[static_cast<size_t>(from[p])]);
     }
 }
 
