@@ -59,7 +59,6 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
         {Header("GENEWEB", "\xE2\x65"), E::Ansel, "GENEWEB"},
         {Header("ANSEL", "Andr\xC3\xA9"), E::Ansel, "ANSEL"},
         {Header("UTF-8", "Andr\xE9 L\xE9on"), E::Windows1252, "UTF-8"},
-        {Header("UTF-8", "Andr\xE9 L\xC3\xA9on"), E::Windows1252, "UTF-8"},
         {"0 HEAD\n0 @I1@ INDI\n1 NAME L\xC3\xA9on /" + longAscii + "M\xFCller/\n", E::Windows1252,
          ""},
         {Header("UNICODE", "Jean"), E::Utf8, "UNICODE"},
@@ -68,8 +67,6 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
         // UTF-8 and ANSI fall back to Windows-1252, values not recognised to ANSEL.
         {Header(" \tutf8  ", "J\xE9r\xF4me"), E::Windows1252, "utf8"},
         {Header(" \t  ", "J\xE9r\xF4me"), E::Ansel, ""},
-        {Header("IBM WINDOWS", "J\xE9r\xF4me"), E::Windows1252, "IBM WINDOWS"},
-        {Header("Latin1 ", "J\xE9r\xF4me"), E::Windows1252, "Latin1"},
         {Header("MSDOS", "J\xE9r\xF4me"), E::Cp437, "MSDOS"},
         {Header("Mac", "J\xE9r\xF4me"), E::MacRoman, "Mac"},
     };
@@ -137,12 +134,6 @@ TEST(DecodeToWindows1252, AccentsKeepTheirPlaceAmongAsciiRuns) {
                   expected);
         EXPECT_EQ(Windows1252ToUtf8(expected), utf8) << before;
     }
-}
-
-TEST(Windows1252Utf8, EveryByteSurvivesTheRoundTrip) {
-    std::string all;
-    for (int b = 1; b <= 0xFF; ++b) all.push_back(static_cast<char>(b));
-    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(all)), all);
 }
 
 // What a shared file's MANIFEST row (CHAR and encoding_bom columns) says it must be read as.
