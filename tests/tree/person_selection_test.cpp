@@ -11,7 +11,6 @@ namespace {
 using test::FamilyText;
 using test::LoadForSelection;
 
-
 // Persons 1, 2, ... with these names.
 FamilyText Persons(std::initializer_list<const char*> names) {
     FamilyText text;
