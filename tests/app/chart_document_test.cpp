@@ -85,7 +85,7 @@ TEST_F(Document, RecentFilesShiftAndReopenedEntriesComeFirst) {
     EXPECT_EQ(ReadPathKey(profile_, "file1"), sample_);
     EXPECT_EQ(ReadPathKey(profile_, "file2"), "/a/7.ged");
     EXPECT_EQ(ReadPathKey(profile_, "file3"), "/a/6.ged");
-    EXPECT_EQ(ReadPathKey(profile_, "file4"), "/a/3.ged");
+    EXPECT_EQ(ReadPathKey(profile_, "file4"), "/a/5.ged");
     // Opening it again fills the first two places; an unused entry does nothing.
     ASSERT_EQ(document_.open(sample_, both), ChartDocument::Opened::Chart);
     EXPECT_EQ(recent.entry(1), sample_);
