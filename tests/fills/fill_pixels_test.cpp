@@ -63,15 +63,9 @@ TEST(RenderGradient, Diagonals) {
     const Grid mirrored = RedRamp(kGradientRisingDiagonal, 2, 8, 6);
     EXPECT_EQ(mirrored[0], (std::vector<int>{0, 34, 68, 102, 137, 171, 205, 171}));
     EXPECT_EQ(mirrored[5], (std::vector<int>{171, 205, 171, 137, 102, 68, 34, 0}));
-    // 4 × 4: a square is covered completely.
-    EXPECT_EQ(
-        RedRamp(kGradientRisingDiagonal, 2, 4, 4),
-        (Grid{{0, 60, 120, 180}, {60, 120, 180, 120}, {120, 180, 120, 60}, {180, 120, 60, 0}}));
     // 5 × 3: column counts 3, 2, 1, 1, 0 leave pixel (2, 1) to neither triangle.
     EXPECT_EQ(RedRamp(kGradientRisingDiagonal, 2, 5, 3),
               (Grid{{0, 60, 120, 180, 120}, {60, 120, U, 120, 60}, {120, 180, 120, 60, 0}}));
-    // 1 × 4, D = 5: bands 3 and 2 win over 0 and 1 on the way back; band 3 is held at D.
-    EXPECT_EQ(RedRamp(kGradientRisingDiagonal, 2, 1, 4), (Grid{{240}, {192}, {192}, {240}}));
 }
 
 TEST(RenderGradient, FromACorner) {
@@ -99,16 +93,6 @@ TEST(RenderGradient, FromTheCentre) {
             for (int x = 0; x < 8; ++x)
                 EXPECT_EQ(square[y][x], frames[std::min({x, y, 7 - x, 7 - y})]) << x << "," << y;
     }
-    // 8 × 6: rows 240, 160, 80 over columns 0..7, 1..6, 2..5; then columns 240, 180, 120, 60
-    // over rows 0..4, 0..4, 1..3, 2..2 (each stops one row short of y1).
-    EXPECT_EQ(RedRamp(kGradientCentre, 0, 8, 6), (Grid{
-                                                     {240, 180, 240, 240, 240, 240, 180, 240},
-                                                     {240, 180, 120, 160, 160, 120, 180, 240},
-                                                     {240, 180, 120, 60, 60, 120, 180, 240},
-                                                     {240, 180, 120, 80, 80, 120, 180, 240},
-                                                     {240, 180, 160, 160, 160, 160, 180, 240},
-                                                     {240, 240, 240, 240, 240, 240, 240, 240},
-                                                 }));
 }
 
 TEST(RenderGradient, UncoveredPixelsAndBadArguments) {

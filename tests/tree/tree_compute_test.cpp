@@ -290,17 +290,6 @@ TEST(ComputeTree, OwnGrandparentEndsWithAnAnomaly) {
     }
 }
 
-TEST(ComputeTree, CountsAlongEveryLineForTheSelection) {
-    auto store = std::make_unique<PersonStore>();
-    ListReporter reporter;
-    ASSERT_EQ(ReadGedcomBytes(*store, SharedGrandparents(), {}, reporter), 7);
-    CountAncestorsAndDescendants(*store);
-    EXPECT_EQ((*store)[1].sosa, 8); // 2, 3, 4, 5 and both grandparents twice
-    EXPECT_EQ((*store)[6].level, 6); // 4, 5, 2, 3 and 1 twice
-    EXPECT_EQ((*store)[7].level, 6);
-    EXPECT_EQ((*store)[1].level, 0);
-}
-
 TEST(ExchangeSort, FastPermutationEqualsTheDoubleLoop) {
     uint64_t seed = 12345;
     const auto next = [&] {
