@@ -4,18 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace arbolix {
 namespace {
-
-std::set<std::string> KeysOf(const MemoryProfile& profile) {
-    std::set<std::string> keys;
-    for (const auto& entry : profile.values()) keys.insert(entry.first);
-    return keys;
-}
 
 ChartSettings LoadFrom(const Profile& profile) {
     ChartSettings settings = DefaultChartSettings();
@@ -118,28 +111,6 @@ TEST(ChartSettingsLoad, SiteGroupAndPathKeysAreLeftForLater) {
     EXPECT_EQ(ReadPathKey(profile, "file4"), "-");
     EXPECT_FALSE(WritePathKey(profile, "fichier_site", "x.htm")); // a setting, not a path key
     EXPECT_EQ(profile.readString("fichier_site"), "arbre.htm");
-}
-
-TEST(ChartSettingsStore, EachGroupWritesExactlyItsKeys) {
-    // (A font's group shows in the round trip of FontSizeIsNotPersisted.)
-    const std::vector<std::pair<std::string, std::set<std::string>>> groups = {
-        {"texture_fond",
-         {"texture_fond.type_couleur", "texture_fond.type_degrade", "texture_fond.variante",
-          "texture_fond.texture", "texture_fond.motif", "texture_fond.couleur",
-          "texture_fond.brush.lbColor", "texture_fond.fichier"}},
-        {"site",
-         {"fichier_site", "dir_site", "fichier_site_type", "fichier_site_ncouleur", "site_taille"}},
-        {"larg", {"larg"}},
-    };
-    const ChartSettings settings = DefaultChartSettings();
-    for (const auto& [group, keys] : groups) {
-        MemoryProfile profile;
-        EXPECT_TRUE(StoreSettingGroup(profile, settings, group)) << group;
-        EXPECT_EQ(KeysOf(profile), keys) << group;
-    }
-    MemoryProfile profile;
-    EXPECT_FALSE(StoreSettingGroup(profile, settings, "lf_nom.lfWeight")); // a key, not a group
-    EXPECT_TRUE(profile.values().empty());
 }
 
 TEST(ChartSettingsStore, FontSizeIsNotPersisted) {

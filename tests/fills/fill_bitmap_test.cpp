@@ -34,21 +34,6 @@ TEST(BuildFill, SolidColourIsADeviceBitmapOnly) {
     EXPECT_TRUE(Build(FillMode::PackedDib, 32, 140, 15, kFillSolid).empty());
 }
 
-TEST(BuildFill, GradientTileIsA24BitDib) {
-    // Black to blue 255 over the renderer's 256 × 256 tile, on a 32-bit screen: row y has blue
-    // 255 y / 256, so 127 in row 128 and 254 in row 255.
-    const FillBitmap fill =
-        Build(FillMode::PackedDib, 32, 256, 256, kFillGradient, kBlack, MakeColour(0, 0, 255));
-    EXPECT_FALSE(fill.hasDeviceBitmap);
-    ASSERT_EQ(fill.dib.size(), 40u + 256 * 768);
-    EXPECT_EQ(fill.dibHeader(), (DibHeader{40, 256, 256, 1, 24, kDibRgb, 256 * 768}));
-    const auto bits = fill.dibBits();
-    ASSERT_EQ(bits.size(), 256u * 768);
-    EXPECT_EQ(bits[128 * 768 + 3], 127); // blue of pixel (1, 128): the top row comes first
-    EXPECT_EQ(bits[255 * 768 + 765], 254);
-    EXPECT_EQ(bits[255 * 768 + 767], 0);
-}
-
 TEST(BuildFill, PatternSizesAreCutToMultiplesOfEight) {
     const FillBitmap preview = Build(FillMode::DeviceBitmap, 24, 60, 13, kFillPattern);
     EXPECT_EQ(preview.width, 56);

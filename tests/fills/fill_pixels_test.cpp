@@ -68,33 +68,6 @@ TEST(RenderGradient, Diagonals) {
               (Grid{{0, 60, 120, 180, 120}, {60, 120, U, 120, 60}, {120, 180, 120, 60, 0}}));
 }
 
-TEST(RenderGradient, FromACorner) {
-    // Colour 1 in the variant's corner (top left, top right, bottom left, bottom right); from it,
-    // column band x′ when 6 x′ ≥ 8 y′, else row band y′.
-    for (int variant = 0; variant < 4; ++variant) {
-        const Grid grid = RedRamp(kGradientCorner, variant, 8, 6);
-        for (int y = 0; y < 6; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                const int bx = variant % 2 ? 7 - x : x, by = variant >= 2 ? 5 - y : y;
-                EXPECT_EQ(grid[y][x], 6 * bx >= 8 * by ? 30 * bx : 40 * by) << variant << ": " << x << "," << y;
-            }
-        }
-    }
-}
-
-TEST(RenderGradient, FromTheCentre) {
-    // 8 × 8: frame min(x, y, 7 − x, 7 − y); variants 0 and 2 end in colour 1, 1 and 3 in 2.
-    const int towardsColour1[4] = {240, 180, 120, 60};
-    const int towardsColour2[4] = {0, 60, 120, 180};
-    for (int variant = 0; variant < 4; ++variant) {
-        const Grid square = RedRamp(kGradientCentre, variant, 8, 8);
-        const int* frames = variant % 2 == 0 ? towardsColour1 : towardsColour2;
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(square[y][x], frames[std::min({x, y, 7 - x, 7 - y})]) << x << "," << y;
-    }
-}
-
 TEST(RenderGradient, UncoveredPixelsAndBadArguments) {
     // Odd mirrored sizes leave the middle alone: 8 × 5 rows at 0 and 240 · 2 / 5 = 96.
     EXPECT_EQ(RedRamp(kGradientHorizontal, 2, 8, 5), Bands({0, 96, U, 96, 0}, 8));
@@ -185,7 +158,12 @@ TEST(RenderPattern, MaskBitsFromTheLeft) {
     }
 }
 
-TEST(RenderPattern, OtherDepths) {
+TEST(RenderPattern, EightBitsTakeTheCubeEntries) {
+    // Red on blue: the cube entries 10 + 36·5 and 10 + 5.
+    std::vector<uint8_t> at8(8 * 8);
+    RenderPattern(8, 13, 0, MakeColour(0, 0, 255), MakeColour(255, 0, 0), 8, 8, at8);
+    EXPECT_EQ((std::vector<int>{at8[0], at8[1], at8[8], at8[9]}),
+              (std::vector<int>{190, 15, 15, 190}));
 }
 
 TEST(NearestSystemIndex, NearestEntryAndLowestIndexOnTies) {

@@ -68,16 +68,6 @@ Steps MeasureSteps(const ResourceBitmap& t, bool across, int32_t period) {
     return steps;
 }
 
-TEST(Textures, IdsFollowTheTexturePageButtons) {
-    std::vector<int32_t> ids;
-    for (const ExpectedTexture& e : ExpectedTextures()) ids.push_back(e.id);
-    EXPECT_EQ(TextureIds(), ids);
-    ResourceBitmap bitmap;
-    bitmap.width = 7;
-    EXPECT_FALSE(LoadTextureBitmap(163, bitmap));
-    EXPECT_EQ(bitmap.width, 7) << "a failed load leaves the output alone";
-}
-
 // Each texture: the generator's output, committed and built into the program, a BMP file of its
 // size and depth that loads at that size.
 TEST(Textures, EachIsTheGeneratorsOutputAtItsSizeAndDepth) {
