@@ -1,5 +1,5 @@
 // The person card read from the file: the fields each GEDCOM line fills, one family in every
-// character set and id form the reader takes, over-long lines, and files changed since reading.
+// character set and id form the reader takes, and files changed since reading.
 
 #include <gtest/gtest.h>
 
@@ -77,19 +77,6 @@ TEST(PersonCard, EachLineFillsItsFieldOnly) {
     }
     // A person the file does not hold has an empty card.
     EXPECT_TRUE(Filled(Scan("0 @I1@ INDI\n1 NAME Jean /Roy/\n1 SEX M\n0 TRLR\n", "I2")).empty());
-}
-
-// A line longer than the reader's limit is cut there; the rest of it is no line of its own.
-TEST(PersonCard, OverLongLinesAreCutNotSplit) {
-    const std::string occupation = "1 OCCU " + std::string(kMaxLineBytes - 7, 'x');
-    ASSERT_EQ(occupation.size(), kMaxLineBytes);
-    const std::string file = "0 HEAD\n0 @I1@ INDI\n" + occupation + "1 SEX M\n1 RELI " +
-                             std::string(9000, 'y') + "\n1 GRAD bachelier\n0 TRLR\n";
-    const PersonCard card = Scan(file);
-    EXPECT_EQ(card.occupation, std::string(kMaxLineBytes - 7, 'x'));
-    EXPECT_TRUE(card.sex.empty());
-    EXPECT_EQ(card.religion, std::string(kMaxLineBytes - 7, 'y'));
-    EXPECT_EQ(card.degree, "bachelier");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "data/encoding.h"
 #include "data/gedcom_lines.h"
-#include "support/test_support.h"
 
 namespace arbolix {
 namespace {
@@ -43,8 +39,7 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
         TextEncoding encoding;
         std::string declared;
     } cases[] = {
-        // Marks and zero bytes come before the declared value (their lengths are left to
-        // SharedFilesMatchTheirManifest).
+        // Marks and zero bytes come before the declared value.
         {"\xEF\xBB\xBF" + Header("ANSEL"), E::Utf8, "ANSEL"},
         {"\xFE\xFF" + Utf16Bytes(head16, false), E::Utf16Be, "ANSEL"},
         {Utf16Bytes(head16, true), E::Utf16Le, "ANSEL"},
@@ -62,9 +57,8 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
         {"0 HEAD\n0 @I1@ INDI\n1 NAME L\xC3\xA9on /" + longAscii + "M\xFCller/\n", E::Windows1252,
          ""},
         {Header("UNICODE", "Jean"), E::Utf8, "UNICODE"},
-        // Values in any case, between blanks (the usual ones are left to
-        // SharedFilesMatchTheirManifest). Bytes that are not UTF-8 show what a value stands for:
-        // UTF-8 and ANSI fall back to Windows-1252, values not recognised to ANSEL.
+        // Values in any case, between blanks. Bytes that are not UTF-8 show what a value stands
+        // for: UTF-8 and ANSI fall back to Windows-1252, values not recognised to ANSEL.
         {Header(" \tutf8  ", "J\xE9r\xF4me"), E::Windows1252, "utf8"},
         {Header(" \t  ", "J\xE9r\xF4me"), E::Ansel, ""},
         {Header("MSDOS", "J\xE9r\xF4me"), E::Cp437, "MSDOS"},
@@ -75,10 +69,11 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
         EXPECT_EQ(detected.encoding, c.encoding) << c.bytes;
         EXPECT_EQ(detected.declared, c.declared) << c.bytes;
     }
+    EXPECT_EQ(DetectGedcomEncoding(cases[0].bytes).bomLength, 3u);
+    EXPECT_EQ(DetectGedcomEncoding(cases[1].bytes).bomLength, 2u);
 }
 
-// Blank lines and blanks aside; neither a CHAR line of level 2 nor one after the first counts. (The
-// line ends of the shared files are left to SharedFilesMatchTheirManifest.)
+// Blank lines and blanks aside; neither a CHAR line of level 2 nor one after the first counts.
 TEST(DetectGedcomEncoding, FindsTheCharLineOfTheHeader) {
     const DetectedEncoding detected = DetectGedcomEncoding(
         "0 HEAD\r\r\t1 SOUR X\r  2 CHAR ANSI\r   1   CHAR   IBMPC\r1 CHAR ANSEL\r0 TRLR\r");
@@ -123,46 +118,6 @@ TEST(DecodeToWindows1252, AccentsKeepTheirPlaceAmongAsciiRuns) {
                   expected);
         EXPECT_EQ(Windows1252ToUtf8(expected), utf8) << before;
     }
-}
-
-// What a shared file's MANIFEST row (CHAR and encoding_bom columns) says it must be read as.
-TextEncoding ExpectedEncoding(const std::string& declared, const std::string& mark,
-                              const std::string& bytes) {
-    if (mark.starts_with("utf-16-le")) return TextEncoding::Utf16Le;
-    if (mark.starts_with("utf-16-be")) return TextEncoding::Utf16Be;
-    if (mark == "UTF-8 BOM") return TextEncoding::Utf8;
-    if (declared == "ANSEL") return TextEncoding::Ansel;
-    if (declared == "IBMPC") return TextEncoding::Cp437;
-    if (declared == "MACINTOSH") return TextEncoding::MacRoman;
-    // ANSI, ASCII, LATIN1, UTF-8, UNICODE or no CHAR.
-    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
-TEST(DetectGedcomEncoding, SharedFilesMatchTheirManifest) {
-    const std::filesystem::path folder = ARBOLIX_SHARED_GEDCOM;
-    std::ifstream manifest(folder / "MANIFEST.tsv");
-    if (!manifest) GTEST_SKIP() << "no shared GEDCOM files in " << folder;
-    std::string line;
-    std::getline(manifest, line); // column titles
-    int files = 0;
-    while (std::getline(manifest, line)) {
-        std::vector<std::string> columns;
-        std::istringstream fields(line);
-        for (std::string field; std::getline(fields, field, '\t');) columns.push_back(field);
-        ASSERT_GE(columns.size(), 11u) << line;
-        const std::string& declared = columns[9];
-        const std::string& mark = columns[10];
-        std::string bytes = test::ReadFileBytes(folder / columns[0]);
-        const DetectedEncoding detected = DetectGedcomEncoding(bytes);
-        SCOPED_TRACE(columns[0] + " detected as " + EncodingName(detected.encoding));
-        EXPECT_EQ(detected.declared, declared);
-        EXPECT_EQ(detected.encoding, ExpectedEncoding(declared, mark, bytes));
-        EXPECT_EQ(detected.bomLength, mark.ends_with("BOM)") ? 2u : mark == "UTF-8 BOM" ? 3u : 0u);
-        DecodeToWindows1252(bytes, detected);
-        EXPECT_TRUE(bytes.starts_with("0 HEAD")) << bytes.substr(0, 16);
-        ++files;
-    }
-    EXPECT_GT(files, 100);
 }
 
 // A file without CHAR taken for UTF-8 until a Windows-1252 byte shows it is not: the walk starts

@@ -269,7 +269,7 @@ TEST(GedcomReader, AnselDiacritics) {
 // A file declared ANSI or UTF-8, or without CHAR, is UTF-8 when every byte of it is; otherwise it
 // is Windows-1252, wherever its valid UTF-8 sequences and its other bytes lie: no letter becomes
 // '?'. (Each character set's own conversion is left to encoding_test.cpp, UTF-16 and ANSEL files
-// to gedcom_corpus_test.cpp.)
+// to person_card_test.cpp.)
 TEST(GedcomReader, FilesAreUtf8OnlyWhenEveryByteIs) {
     const std::string body = "0 @I1@ INDI\n1 NAME \xC3\xA9lodie /C\xC5\x93ur/\n1 BIRT\n2 PLAC S\xC3\xA9\x65s\n";
     for (const std::string& file : {Ged(body, "ANSI"), "0 HEAD\n" + body}) {

@@ -1,6 +1,5 @@
-// What the export commands decide before drawing: the kind of file a name asks for, the file
-// types of each colour mode, the extension a bare name gets, the sizes drawn; and the canvas that
-// lets a long drawing be watched and stopped.
+// What the export commands decide before drawing: the kind of file a name asks for, the extension
+// a bare name gets, the sizes drawn; and the canvas that lets a long drawing be watched and stopped.
 
 #include <gtest/gtest.h>
 
@@ -33,29 +32,6 @@ TEST(ExportFile, TheExtensionsFirstLetterChoosesThePictureInAnyCase) {
     EXPECT_EQ(WithFilterExtension("/a.b/arbre", png), "/a.b/arbre.png");
     EXPECT_EQ(WithFilterExtension("/a/arbre.BMP", png), "/a/arbre.BMP");
     EXPECT_EQ(WithFilterExtension("/a/arbre.", png), "/a/arbre.");
-}
-
-std::string Types(ColourMode mode) {
-    std::string texts;
-    for (const SaveFilter& filter : PictureSaveFilters(mode)) {
-        texts += std::string(filter.description) + " " + std::string(filter.pattern) + "; ";
-        // Every type offered is written as what it says.
-        EXPECT_NE(ExportFormatOfPath("a." + std::string(FilterExtension(filter))),
-                  ExportFormat::None);
-    }
-    return texts;
-}
-
-TEST(ExportFile, EachColourModeOffersItsFileTypes) {
-    const std::string bmp = "Fichier BMP *.bmp *.bmp; ", jpg = "Fichier JPEG *.jpg *.jpg; ",
-                      png = "Fichier PNG *.png *.png; ";
-    EXPECT_EQ(Types(kColourMonochrome), bmp);
-    EXPECT_EQ(Types(kColourGrey), bmp + jpg + png);
-    EXPECT_EQ(Types(kColour256), bmp + png);
-    const std::string full = bmp + jpg + "Fichier TIFF *.tif *.tif; " + png +
-                             "Fichier SVG *.svg *.svg; Fichier PDF *.pdf *.pdf; ";
-    EXPECT_EQ(Types(kColour24Bits), full);
-    EXPECT_EQ(Types(static_cast<ColourMode>(9)), full);
 }
 
 TEST(ExportFile, SizesDrawnForEachKindOfFile) {

@@ -75,18 +75,6 @@ std::string Le32(uint32_t value) {
             char(value >> 24)};
 }
 
-// (Pixels near the pen or near the background show in the bytes of the monochrome BMP.)
-TEST(MonochromeRule, PixelsGoToTheNearerOfPenAndBackground) {
-    // A white pen on a black background: light pixels are drawing, not background.
-    EXPECT_EQ(MonochromeIndex(0xE0, 0xE0, 0xE0, kWhite, kBlack), 0);
-    // Distances weigh green far above blue: 40 steps of green from the pen count for more than
-    // 60 steps of blue from the background.
-    const Colour green40 = MakeColour(0x80, 0xA8, 0x80), blue60 = MakeColour(0x80, 0x80, 0xBC);
-    EXPECT_EQ(MonochromeIndex(0x80, 0x80, 0x80, green40, blue60), 1);
-    // The background colour itself always stays background, even when the pen has it too.
-    EXPECT_EQ(MonochromeIndex(0x10, 0x20, 0x30, kPen, kPen), 1);
-}
-
 TEST(MonochromeBmp, IsWrittenByteByByte) {
     // 40 pixels wide: 5 bytes of pixels and 3 bytes of padding per row.
     Canvas canvas(40, 3, kBackground);
