@@ -217,15 +217,6 @@ TEST(GedcomReader, IdsWithoutUsableDigitsAreNumberedInOrder) {
         EXPECT_EQ(r[child].mother, 2);
     }
     EXPECT_EQ(r[2].spouseCount, 1); // @VOID@ is nobody: no second husband
-
-    // Huge numbers do not ask for huge stores.
-    Read huge(Ged("0 @I152733931780@ INDI\n1 NAME Ann /Big/\n0 @P150224422@ INDI\n0 @I12345678901234567890@ INDI\n"
-                  "0 @F1@ FAM\n1 HUSB @P150224422@\n1 WIFE @I152733931780@\n1 CHIL @I12345678901234567890@\n"));
-    EXPECT_EQ(huge.result, 3);
-    EXPECT_LT(huge.store.recordCount(), 5000);
-    EXPECT_EQ(huge[3].father, 2);
-    EXPECT_EQ(huge[3].mother, 1);
-    EXPECT_EQ(huge.store.idText(1), "I152733931780");
 }
 
 TEST(GedcomReader, MemoryLimitStopsWithMessageAndLeavesAnEmptyStore) {
