@@ -4,18 +4,10 @@
 
 #include "data/encoding.h"
 #include "data/gedcom_lines.h"
+#include "support/test_support.h"
 
 namespace arbolix {
 namespace {
-
-std::string Utf16Bytes(std::u16string_view text, bool littleEndian) {
-    std::string out;
-    for (char16_t unit : text) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        out += littleEndian ? std::string{low, high} : std::string{high, low};
-    }
-    return out;
-}
 
 std::string Decoded(std::string bytes, TextEncoding encoding, size_t bomLength = 0) {
     DecodeToWindows1252(bytes, {encoding, bomLength, "", {}});
@@ -32,7 +24,7 @@ std::string Header(std::string_view charValue, std::string_view body = "") {
 // nothing at all.
 TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
     using E = TextEncoding;
-    const std::u16string head16 = u"0 HEAD\r\n1 CHAR ANSEL\r\n0 TRLR\r\n";
+    const std::string head16 = "0 HEAD\r\n1 CHAR ANSEL\r\n0 TRLR\r\n";
     const std::string longAscii(100, 'x'); // pushes the decisive byte past the 32-byte steps
     const struct {
         std::string bytes;
@@ -41,8 +33,8 @@ TEST(DetectGedcomEncoding, DecidesByMarkZerosCharLineAndContent) {
     } cases[] = {
         // Marks and zero bytes come before the declared value.
         {"\xEF\xBB\xBF" + Header("ANSEL"), E::Utf8, "ANSEL"},
-        {"\xFE\xFF" + Utf16Bytes(head16, false), E::Utf16Be, "ANSEL"},
-        {Utf16Bytes(head16, true), E::Utf16Le, "ANSEL"},
+        {"\xFE\xFF" + test::Utf16Bytes(head16, false), E::Utf16Be, "ANSEL"},
+        {test::Utf16Bytes(head16, true), E::Utf16Le, "ANSEL"},
         // No CHAR line in the header (GEDCOM 7), or no header at all: UTF-8 when every byte is.
         {"0 HEAD\n1 GEDC\n2 VERS 7.0\n0 @I1@ INDI\n1 CHAR ANSEL\n0 TRLR\n", E::Utf8, ""},
         {"", E::Utf8, ""},
@@ -108,13 +100,11 @@ TEST(DecodeToWindows1252, AccentsKeepTheirPlaceAmongAsciiRuns) {
     for (size_t before = 0; before < 40; ++before) {
         const std::string pad = letters.substr(0, before), tail = letters.substr(9, before / 2 + 9);
         const std::string expected = pad + "\xE9" + tail + "\x80" + pad;
-        const std::u16string pad16(pad.begin(), pad.end()), tail16(tail.begin(), tail.end());
-        const std::u16string text16 = pad16 + u"é" + tail16 + u"€" + pad16;
         const std::string utf8 = pad + "é" + tail + "€" + pad;
         EXPECT_EQ(Decoded(utf8, TextEncoding::Utf8), expected) << before;
         EXPECT_EQ(Decoded("\xEF\xBB\xBF" + utf8, TextEncoding::Utf8, 3), expected) << before;
-        EXPECT_EQ(Decoded(Utf16Bytes(text16, true), TextEncoding::Utf16Le), expected) << before;
-        EXPECT_EQ(Decoded("\xFE\xFF" + Utf16Bytes(text16, false), TextEncoding::Utf16Be, 2),
+        EXPECT_EQ(Decoded(test::Utf16Bytes(utf8, true), TextEncoding::Utf16Le), expected) << before;
+        EXPECT_EQ(Decoded("\xFE\xFF" + test::Utf16Bytes(utf8, false), TextEncoding::Utf16Be, 2),
                   expected);
         EXPECT_EQ(Windows1252ToUtf8(expected), utf8) << before;
     }

@@ -104,7 +104,7 @@ std::string SharedGrandparents() {
 TEST(ComputeTree, AncestorReachedAlongTwoLines) {
     const auto first = ComputeChart(SharedGrandparents(), kModeAncestors, 1, [](ChartSettings& s) { s.setcousin = 0; });
     EXPECT_EQ(first->as(&AncestorNode::sosa), (Sosas{1, 2, 3, 4, 7, 8, 9}));
-    EXPECT_EQ(first->a(first->ancestorBySosa(7)).father, 0); // the second line is cut
+    EXPECT_EQ(first->a(5).father, 0); // 7, the second line, is cut
 
     const auto twice = ComputeChart(SharedGrandparents(), kModeAncestors, 1, [](ChartSettings& s) { s.setcousin = 2; });
     EXPECT_EQ(twice->as(&AncestorNode::sosa), (Sosas{1, 2, 3, 4, 7, 8, 9, 14, 15}));
