@@ -45,8 +45,6 @@ TEST_F(Commands, TogglesWriteTheirKeyAndPipesExcludeBraces) {
     // Switching one off leaves the other as it is.
     RunSettingCommand(cmd::kBraces, document_);
     EXPECT_EQ(document_.settings().tuyau, 0);
-    EXPECT_EQ(RunSettingCommand(cmd::kZoomIn, document_), std::nullopt);
-    EXPECT_EQ(SettingChecked(cmd::kZoomIn, document_.settings()), std::nullopt);
 }
 
 TEST_F(Commands, CousinModesAndSpousesRebuildWhenTheyMust) {
@@ -57,7 +55,6 @@ TEST_F(Commands, CousinModesAndSpousesRebuildWhenTheyMust) {
     EXPECT_EQ(RunSettingCommand(cmd::kDuplicated, document_), CommandEffect::Rebuilt);
     EXPECT_EQ(profile_.readInt("setcousin"), 2);
     EXPECT_EQ(SettingChecked(cmd::kDuplicated, document_.settings()), true);
-    EXPECT_EQ(SettingChecked(cmd::kWithCousins, document_.settings()), false);
     // Spouses recompute only a chart with ancestors.
     EXPECT_EQ(RunSettingCommand(cmd::kSpouses, document_), CommandEffect::Repaint);
     open(kModeBoth, 14);

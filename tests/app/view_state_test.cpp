@@ -82,7 +82,6 @@ TEST(ViewState, OrdinaryChartsZoomAsBeforeInAWindowOrNot) {
     // Odd drawing heights alternate so that two steps make the whole height.
     EXPECT_EQ(ScrollPixels(0, 1, 101.7), -50);
     EXPECT_EQ(ScrollPixels(1, 2, 101.7), -51);
-    EXPECT_EQ(ScrollPixels(2, 1, 101.7), 51);
 }
 
 // The chart of a founder with 100 000 descendants, by its extents: boxes of 0.15 × 0.02 pixels at

@@ -292,7 +292,6 @@ TEST(GedcomReader, TagsWithoutValue) {
 // (Line ends are left to the CR-only and CR LF files of gedcom_corpus_test.cpp.)
 TEST(GedcomReader, EmptyFilesBlankLinesAndLongLines) {
     EXPECT_EQ(Read("").result, 0);
-    EXPECT_EQ(Read(Ged("")).result, 0);
     Read loose(Ged("\n\n   0 @I1@ INDI\n\n    1 NAME Jean /Roy/\n \t 1 BIRT\n      2 DATE 1900\n\n"));
     EXPECT_STREQ(loose[1].surname, "ROY");
     EXPECT_EQ(loose[1].birthYear, 1900);

@@ -176,7 +176,6 @@ TEST(NearestSystemIndex, NearestEntryAndLowestIndexOnTies) {
         {MakeColour(6, 6, 6), 0}, {MakeColour(7, 7, 7), 226}, {MakeColour(60, 110, 250), 10 + 36 + 12 + 5},
         {MakeColour(48, 32, 16), 228}};
     for (const auto& [colour, index] : cases) EXPECT_EQ(NearestSystemIndex(colour), index) << std::hex << colour;
-    EXPECT_EQ(FillPalette()[228], MakeColour(36, 36, 36));
 }
 
 TEST(FillSolid, PixelLayoutsByDepth) {

@@ -96,9 +96,6 @@ TEST(Textures, EachIsTheGeneratorsOutputAtItsSizeAndDepth) {
 }
 
 TEST(Textures, RowsComeTopFirstBlueFirst) {
-    // The 8-bit sky (190) is deep blue along its top edge.
-    const ResourceBitmap sky = Load(190);
-    EXPECT_GT(sky.bgr[0], sky.bgr[2] + 60) << "blue " << +sky.bgr[0] << ", red " << +sky.bgr[2];
     // The 24-bit pebbles (144 × 109) store their bottom row first, each row of 432 bytes.
     const ResourceBitmap pebbles = Load(193);
     const std::vector<uint8_t> file = texgen::MakeTextureFile(193);
