@@ -57,7 +57,6 @@ TEST(ViewState, OrdinaryChartsZoomAsBeforeInAWindowOrNot) {
         EXPECT_EQ(view.zoom, 4);
         EXPECT_EQ(view.scrollX, 2);
         EXPECT_EQ(view.scrollY, 4);
-        EXPECT_EQ(view.scrollMax(), 6);
         // Magnified enough: 160 ≤ 20 × 8 and 700 + 50 < 2 × 50 × 8.
         EXPECT_EQ(ZoomAllTheWay(view, tree, settings), 8);
         view.scrollX = 7;

@@ -75,6 +75,15 @@ std::string Le32(uint32_t value) {
             char(value >> 24)};
 }
 
+// Distances weigh green far above blue: 40 steps of green from the pen count for more than 60
+// steps of blue from the background. The background colour itself stays background, even when
+// the pen has it too. (Pixels near the pen or the background show in the monochrome BMP's bytes.)
+TEST(MonochromeRule, GreenWeighsMostAndTheBackgroundStays) {
+    const Colour green40 = MakeColour(0x80, 0xA8, 0x80), blue60 = MakeColour(0x80, 0x80, 0xBC);
+    EXPECT_EQ(MonochromeIndex(0x80, 0x80, 0x80, green40, blue60), 1);
+    EXPECT_EQ(MonochromeIndex(0x10, 0x20, 0x30, kPen, kPen), 1);
+}
+
 TEST(MonochromeBmp, IsWrittenByteByByte) {
     // 40 pixels wide: 5 bytes of pixels and 3 bytes of padding per row.
     Canvas canvas(40, 3, kBackground);

@@ -81,7 +81,6 @@ TEST_F(PictureFileTest, WholeOrCutToTheLeftPartAndTheTopRows) {
         EXPECT_EQ(Bgr(whole.info.pixels, y * 900 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
     for (auto [x, y] : {std::pair{0, 0}, {99, 0}, {99, 1}, {0, 49}, {99, 49}, {50, 20}})
         EXPECT_EQ(Bgr(cut.info.pixels, y * 300 + 3 * x), Bgr(Sample(x, y))) << x << "," << y;
-    EXPECT_EQ(Load(picture, 24, 0, 500).height, 200);
 }
 
 TEST_F(PictureFileTest, DepthsOfTheResult) {
