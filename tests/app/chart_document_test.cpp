@@ -22,7 +22,6 @@ protected:
 };
 
 TEST_F(Document, OpeningKeepsTheOldChartWhenAnythingGoesWrong) {
-    EXPECT_EQ(document_.title(), "Généalogie - ");
     FixedChooser both(kModeBoth, 14);
     ASSERT_EQ(document_.open(sample_, both), ChartDocument::Opened::Chart);
     EXPECT_EQ(document_.title(), "Généalogie - " + sample_);
@@ -43,7 +42,6 @@ TEST_F(Document, OpeningKeepsTheOldChartWhenAnythingGoesWrong) {
     EXPECT_EQ(document_.tree().descendantCount + document_.tree().ancestorCount, boxes);
     EXPECT_EQ(document_.title(), "Généalogie - " + sample_);
     EXPECT_EQ(document_.recentFiles().entry(0), sample_);
-    EXPECT_EQ(document_.recentFiles().entry(1), "-");
 }
 
 TEST_F(Document, RerootBackAndChoosingAgain) {
@@ -75,11 +73,6 @@ TEST_F(Document, RecentFilesShiftAndReopenedEntriesComeFirst) {
     for (const char* path : {"/a/1.ged", "/a/2.ged", "/a/3.ged", "/a/4.ged", "/a/5.ged"}) recent.add(path);
     EXPECT_EQ(ReadPathKey(profile_, "file1"), "/a/5.ged");
     EXPECT_EQ(ReadPathKey(profile_, "file4"), "/a/2.ged");
-    recent.moveToFront(2);
-    EXPECT_EQ(recent.entry(0), "/a/3.ged");
-    EXPECT_EQ(recent.entry(1), "/a/5.ged");
-    EXPECT_EQ(recent.entry(2), "/a/4.ged");
-    EXPECT_EQ(ReadPathKey(profile_, "file4"), "/a/2.ged");
 
     // Reopening the sample from the third place brings it first and keeps the others in order.
     recent.add(sample_);
@@ -90,7 +83,7 @@ TEST_F(Document, RecentFilesShiftAndReopenedEntriesComeFirst) {
     EXPECT_EQ(ReadPathKey(profile_, "file1"), sample_);
     EXPECT_EQ(ReadPathKey(profile_, "file2"), "/a/7.ged");
     EXPECT_EQ(ReadPathKey(profile_, "file3"), "/a/6.ged");
-    EXPECT_EQ(ReadPathKey(profile_, "file4"), "/a/3.ged");
+    EXPECT_EQ(ReadPathKey(profile_, "file4"), "/a/5.ged");
     // Opening it again fills the first two places; an unused entry does nothing.
     ASSERT_EQ(document_.open(sample_, both), ChartDocument::Opened::Chart);
     EXPECT_EQ(recent.entry(1), sample_);

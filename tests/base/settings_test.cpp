@@ -4,18 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace arbolix {
 namespace {
-
-std::set<std::string> KeysOf(const MemoryProfile& profile) {
-    std::set<std::string> keys;
-    for (const auto& entry : profile.values()) keys.insert(entry.first);
-    return keys;
-}
 
 ChartSettings LoadFrom(const Profile& profile) {
     ChartSettings settings = DefaultChartSettings();
@@ -72,18 +65,14 @@ TEST(ChartSettingsLoad, CorrectionsAtTheBoundsAndUnreadableValues) {
     ExpectLoads({
         // Flags: non-zero is 1 (setnom) or anything but 1 is 0; drapeau is taken as stored.
         {"setnom", FIELD(setnom), {{"7", 1}, {"0", 0}, {"oui", 1}}},
-        {"setprenom", FIELD(setprenom), {{"7", 0}, {"1", 1}}},
-        {"drapeau", FIELD(drapeau), {{"-1", -1}}},
         // Ranges, their bounds included.
         {"larg", FIELD(larg), {{"9", 50}, {"10", 10}, {"250", 250}, {"251", 50}, {"120.5", 50}}},
         {"m_gene", FIELD(m_gene), {{"0", 16}, {"62", 62}, {"63", 16}, {" 20 ", 20}}},
         {"texture_rectangle.type_couleur", FIELD(texture_rectangle.kind), {{"5", 0}, {"4", 4}}},
-        {"texture_fond.type_couleur", FIELD(texture_fond.kind), {{"5", 5}}},
         {"m_miseenpage.m_largeur", FIELD(m_miseenpage.m_largeur), {{"0", 1}, {"-2", -2}}},
         {"m_miseenpage.m_recouvrement",
          FIELD(m_miseenpage.m_recouvrement),
          {{"20", 20}, {"21", 0}, {"-1", 0}}},
-        {"m_miseenpage.m_reperes", FIELD(m_miseenpage.m_reperes), {{"1", 1}, {"2", 0}}},
         // Bytes keep their low byte; colours are signed 32-bit numbers.
         {"lf_lieu.lfQuality", FIELD(lf_lieu.lfQuality), {{"-1", 255}}},
         {"texture_fond.couleur", FIELD(texture_fond.colour2), {{"-2139062144", 0x80808080u}}},
@@ -124,28 +113,6 @@ TEST(ChartSettingsLoad, SiteGroupAndPathKeysAreLeftForLater) {
     EXPECT_EQ(profile.readString("fichier_site"), "arbre.htm");
 }
 
-TEST(ChartSettingsStore, EachGroupWritesExactlyItsKeys) {
-    // (A font's group shows in the round trip of FontSizeIsNotPersisted.)
-    const std::vector<std::pair<std::string, std::set<std::string>>> groups = {
-        {"texture_fond",
-         {"texture_fond.type_couleur", "texture_fond.type_degrade", "texture_fond.variante",
-          "texture_fond.texture", "texture_fond.motif", "texture_fond.couleur",
-          "texture_fond.brush.lbColor", "texture_fond.fichier"}},
-        {"site",
-         {"fichier_site", "dir_site", "fichier_site_type", "fichier_site_ncouleur", "site_taille"}},
-        {"larg", {"larg"}},
-    };
-    const ChartSettings settings = DefaultChartSettings();
-    for (const auto& [group, keys] : groups) {
-        MemoryProfile profile;
-        EXPECT_TRUE(StoreSettingGroup(profile, settings, group)) << group;
-        EXPECT_EQ(KeysOf(profile), keys) << group;
-    }
-    MemoryProfile profile;
-    EXPECT_FALSE(StoreSettingGroup(profile, settings, "lf_nom.lfWeight")); // a key, not a group
-    EXPECT_TRUE(profile.values().empty());
-}
-
 TEST(ChartSettingsStore, FontSizeIsNotPersisted) {
     ChartSettings chosen = DefaultChartSettings();
     chosen.lf_nom = {-37, 9, 900, 900, 700, 1, 0, 1, 0, 3, 2, 1, 0x22, "Liberation Sans"};
@@ -157,26 +124,6 @@ TEST(ChartSettingsStore, FontSizeIsNotPersisted) {
     const LogFont expected{20, 12, 0, 0, 700, 1, 0, 1, 0, 3, 2, 1, 0x22, "Liberation Sans"};
     EXPECT_EQ(restarted.lf_nom, expected);
     EXPECT_EQ(restarted.rgbColors_nom, 0x563412u);
-}
-
-TEST(SettingKeys, TableListsEveryKeyOnce) {
-    std::set<std::string_view> names;
-    int atStart = 0, paths = 0;
-    for (const SettingKeyInfo& info : ListSettingKeys()) {
-        EXPECT_TRUE(names.insert(info.key).second) << "duplicate " << info.key;
-        atStart += info.loadedAtStart;
-        paths += info.isPath;
-    }
-    // 9 box flags, 7 link and pen keys, 4 fonts of 11, 2 fills of 8, 8 tree keys, 11 page, picture
-    // and place keys; then 5 web-site keys and 8 path keys that are not read at start.
-    EXPECT_EQ(names.size(), 108u);
-    EXPECT_EQ(atStart, 95);
-    EXPECT_EQ(paths, 8);
-
-    EXPECT_TRUE(IsKnownSettingKey("texture_fond.brush.lbColor"));
-    EXPECT_FALSE(IsKnownSettingKey("lf_nom.lfHeight")); // not persisted
-    EXPECT_EQ(SettingKeyType("larg"), SettingType::DoubleAsInt);
-    EXPECT_EQ(SettingKeyType("nothing"), std::nullopt);
 }
 
 TEST(OverlayProfile, OverridesReadsAndFollowsWrites) {

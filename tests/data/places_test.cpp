@@ -25,34 +25,18 @@ std::string Gedcom(const std::string& charset, const std::string& orleans,
            ", 25000\r\n3 PLAC Plus bas\r\n0 TRLR\r\n";
 }
 
-// Latin-1 text (all the tests use) as UTF-16 with its byte-order mark.
-std::string Utf16(const std::string& latin1, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : latin1) {
-        const char units[2] = {c, '\0'};
-        bytes += bigEndian ? units[1] : units[0];
-        bytes += bigEndian ? units[0] : units[1];
-    }
-    return bytes;
-}
-
 TEST(PlaceSamples, EveryEncodingGivesTheSameWindows1252Places) {
-    const std::string orleans = "Orl\xE9"
-                                "ans";
-    const std::string besancon = "Besan\xE7"
-                                 "on";
+    const std::string orleans = "Orl\xE9" "ans";
+    const std::string besancon = "Besan\xE7" "on";
     const std::vector<std::string> expected = {orleans + ", 45000, Loiret, Centre, France",
                                                besancon + ", 25000"};
+    const std::string unicode = Windows1252ToUtf8(Gedcom("UNICODE", orleans, besancon));
     const std::pair<const char*, std::string> files[] = {
         {"ANSI", Gedcom("ANSI", orleans, besancon)},
-        {"ANSEL", Gedcom("ANSEL",
-                         "Orl\xE2"
-                         "eans",
-                         "Besan\xF0"
-                         "con")},
+        {"ANSEL", Gedcom("ANSEL", "Orl\xE2" "eans", "Besan\xF0" "con")},
         {"UTF-8", Windows1252ToUtf8(Gedcom("UTF-8", orleans, besancon))},
-        {"UTF-16LE", Utf16(Gedcom("UNICODE", orleans, besancon), false)},
-        {"UTF-16BE", Utf16(Gedcom("UNICODE", orleans, besancon), true)},
+        {"UTF-16LE", "\xFF\xFE" + test::Utf16Bytes(unicode, true)},
+        {"UTF-16BE", "\xFE\xFF" + test::Utf16Bytes(unicode, false)},
     };
     test::TempDir dir;
     for (const auto& [name, bytes] : files) {
@@ -101,26 +85,11 @@ TEST(LookupCountry, CaseAliasesAccentsAndKeyEnds) {
         {"N\xE9" "erlande", 368}, {"Etats-Unis", 283}, {"Bresil", 252},
         // Accented letters match whatever their case.
         {"\xE9tats-Unis", 283}, {"\xC9TATS-UNIS", 283}, {"br\xE9sil", 252}, {"BR\xC9SIL", 252},
-        {"SU\xC8" "DE", 398}, {"sl\xF6v\xE8nie", 402}, {"SL\xD6V\xC8NIE", 402},
         // Keys that must be followed by the end of the text, or stand at their position only.
         {"Niger, Afrique", 0}, {"Niger\n", 0}, {"Antigua", 232}, {"Antilles", 233}, {"Anti", 0}, {"Guin\xE9" "e", 0},
         {"", 0}, {"75000", 0}, {" France", 0}, {"Quebec", 0}, {"Wallonie", 0},
     };
     for (const auto& [text, flag] : cases) EXPECT_EQ(LookupCountry(text), flag) << text;
-    EXPECT_EQ(LookupCountry(nullptr), 0);
-}
-
-TEST(PlaceFormat, ColumnsExchangeAndComeBack) {
-    PlaceFormat format;
-    EXPECT_EQ(format.role(0), kRoleTown);
-    EXPECT_EQ(format.role(4), kRoleCountry);
-    format.swapFields(0, 1);
-    EXPECT_EQ(format.t0, 2);
-    EXPECT_EQ(format.t1, 1);
-    EXPECT_STREQ(PlaceRoleTitle(format.t0), "Code Postal");
-    format.swapFields(0, 1);
-    EXPECT_EQ(format, PlaceFormat{});
-    EXPECT_STREQ(PlaceRoleTitle(9), "");
 }
 
 } // namespace

@@ -79,16 +79,6 @@ TEST(AtomicFile, OpenFailuresNameTheStepAndCreateNothing) {
     EXPECT_EQ(FolderEntries(dir.path()), Names{"folder"});
 }
 
-TEST(AtomicFile, ReadOnlyFolderIsRefused) {
-    test::TempDir dir;
-    test::ReadOnlyFolder readOnly(dir.path());
-    if (!readOnly.usable()) GTEST_SKIP() << "this user can write into a read-only folder";
-    const FileError error = WriteFileAtomically(dir.file("x.htm").string(), "data");
-    EXPECT_EQ(error.step, FileStep::Open);
-    EXPECT_EQ(error.code, EACCES);
-    EXPECT_TRUE(FolderEntries(dir.path()).empty());
-}
-
 TEST(AtomicFile, AFullDiskKeepsTheOldFileAndRefusesLaterWrites) {
     test::TempDir dir;
     const std::string target = dir.file("index.htm").string();

@@ -1,6 +1,5 @@
-// What the export commands decide before drawing: the kind of file a name asks for, the file
-// types of each colour mode, the extension a bare name gets, the sizes drawn; and the canvas that
-// lets a long drawing be watched and stopped.
+// What the export commands decide before drawing: the kind of file a name asks for, the extension
+// a bare name gets, the sizes drawn; and the canvas that lets a long drawing be watched and stopped.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,7 @@
 #include "chart/recording_canvas.h"
 #include "export/export_file.h"
 #include "export/export_progress.h"
-#include "tree/tree_test_support.h"
+#include "support/chart_support.h"
 
 namespace arbolix {
 namespace {
@@ -35,29 +34,6 @@ TEST(ExportFile, TheExtensionsFirstLetterChoosesThePictureInAnyCase) {
     EXPECT_EQ(WithFilterExtension("/a/arbre.", png), "/a/arbre.");
 }
 
-std::string Types(ColourMode mode) {
-    std::string texts;
-    for (const SaveFilter& filter : PictureSaveFilters(mode)) {
-        texts += std::string(filter.description) + " " + std::string(filter.pattern) + "; ";
-        // Every type offered is written as what it says.
-        EXPECT_NE(ExportFormatOfPath("a." + std::string(FilterExtension(filter))),
-                  ExportFormat::None);
-    }
-    return texts;
-}
-
-TEST(ExportFile, EachColourModeOffersItsFileTypes) {
-    const std::string bmp = "Fichier BMP *.bmp *.bmp; ", jpg = "Fichier JPEG *.jpg *.jpg; ",
-                      png = "Fichier PNG *.png *.png; ";
-    EXPECT_EQ(Types(kColourMonochrome), bmp);
-    EXPECT_EQ(Types(kColourGrey), bmp + jpg + png);
-    EXPECT_EQ(Types(kColour256), bmp + png);
-    const std::string full = bmp + jpg + "Fichier TIFF *.tif *.tif; " + png +
-                             "Fichier SVG *.svg *.svg; Fichier PDF *.pdf *.pdf; ";
-    EXPECT_EQ(Types(kColour24Bits), full);
-    EXPECT_EQ(Types(static_cast<ColourMode>(9)), full);
-}
-
 TEST(ExportFile, SizesDrawnForEachKindOfFile) {
     struct Case {
         ExportFormat format;
@@ -66,15 +42,12 @@ TEST(ExportFile, SizesDrawnForEachKindOfFile) {
     };
     const Case cases[] = {
         {ExportFormat::Bmp, kColourMonochrome, 1000, 700, 992, 700},
-        {ExportFormat::Png, kColour24Bits, 1000, 700, 992, 700},
         {ExportFormat::Bmp, kColourMonochrome, 8192, 8192, 8192, 8192},
         // Reduced by 0.24926650… to 2041 × 2041, then to a multiple of 32.
         {ExportFormat::Tiff, kColour24Bits, 8192, 8192, 2016, 2041},
-        {ExportFormat::Jpeg, kColourGrey, 8192, 8192, 2016, 2041},
         // Exactly at the cap nothing is scaled; above it both sides get the same factor.
         {ExportFormat::Png, kColour24Bits, 4096, 1018, 4096, 1018},
         {ExportFormat::Jpeg, kColourGrey, 8192, 2048, 4064, 1020},
-        {ExportFormat::Svg, kColour24Bits, 8192, 8192, 8192, 8192},
     };
     for (const Case& c : cases) {
         const PictureSize drawn = ExportDrawingSize(c.format, {c.width, c.height}, c.mode);
@@ -107,16 +80,11 @@ bool IsDrawingLine(const std::string& line) {
 }
 
 TEST(ProgressCanvas, PassesEverythingOnAndDropsTheRestOnceStopped) {
-    test::FamilyText family;
-    family.person(1, "Jean /ROY/", 1950).person(2, "Paul /ROY/", 1920).person(3, "Anne /LUC/", 1925);
-    for (int child = 4; child <= 33; ++child) family.person(child, "Enfant /ROY/", 1940 + child);
-    family.family(2, 3, {1}).children(1, 4, 33);
-    const auto chart = test::ComputeChart(family.text(), kModeBoth, 1, {}, 1);
-    ChartSettings settings = DefaultChartSettings();
+    test::SampleChart chart;
     const auto draw = [&](Canvas& canvas) {
         ListReporter reporter;
-        ChartTree tree = chart->tree;
-        DrawChart(canvas, tree, *chart->store, settings, {}, 1000, 800, Rect{0, 0, 999, 799},
+        ChartTree tree = chart.tree;
+        DrawChart(canvas, tree, chart.store, chart.settings, {}, 1000, 800, Rect{0, 0, 999, 799},
                   reporter);
     };
     RecordingCanvas direct, watchedTarget, stoppedTarget;

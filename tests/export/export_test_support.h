@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the export tests: a disk that fills up, a folder the tests cannot write into, a
-// listing of what a folder holds, and the shape of a picture file.
+// Helpers of the export tests: a disk that fills up, a listing of what a folder holds, and the
+// shape of a picture file.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -41,30 +41,6 @@ private:
     rlimit previous_{};
     sighandler_t previousHandler_ = SIG_DFL;
     bool active_ = false;
-};
-
-// Makes a folder read-only for its lifetime. usable() is false when a file can still be created
-// in it (the tests run as root): such tests must then be skipped.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
-        ::chmod(folder_.c_str(), 0555);
-        const std::filesystem::path probe = folder_ / "probe";
-        const int fd = ::creat(probe.c_str(), 0644);
-        usable_ = fd < 0;
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(probe.c_str());
-        }
-    }
-    ~ReadOnlyFolder() { ::chmod(folder_.c_str(), 0755); }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool usable() const { return usable_; }
-
-private:
-    std::filesystem::path folder_;
-    bool usable_ = false;
 };
 
 // The names of the entries of a folder, hidden ones included, sorted.

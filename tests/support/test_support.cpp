@@ -38,6 +38,21 @@ bool WriteFileBytes(const std::filesystem::path& file, std::string_view bytes) {
     return static_cast<bool>(out);
 }
 
+std::string Utf16Bytes(std::string_view utf8, bool littleEndian) {
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : 3;
+        char32_t unit = length == 1 ? byte : length == 2 ? byte & 0x1F : byte & 0x0F;
+        for (int k = 1; k < length; ++k)
+            unit = (unit << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        out += littleEndian ? std::string{low, high} : std::string{high, low};
+    }
+    return out;
+}
+
 CommandResult RunCommand(const std::vector<std::string>& argv,
                          const std::vector<std::string>& extraEnvironment) {
     TempDir dir;

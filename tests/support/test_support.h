@@ -29,6 +29,8 @@ private:
 std::string ReadFileBytes(const std::filesystem::path& file);
 // Replaces the content of a file; false when it cannot be written.
 bool WriteFileBytes(const std::filesystem::path& file, std::string_view bytes);
+// UTF-8 text (of characters below U+10000) as UTF-16 code units, without a byte-order mark.
+std::string Utf16Bytes(std::string_view utf8, bool littleEndian);
 
 // What a program printed and how it ended.
 struct CommandResult {

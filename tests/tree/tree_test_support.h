@@ -76,11 +76,6 @@ struct Chart {
         for (int32_t n = 1; n <= tree.ancestorCount; ++n) column.push_back(a(n).*field);
         return column;
     }
-    int32_t ancestorBySosa(int64_t sosa) const {
-        for (int32_t n = 1; n <= tree.ancestorCount; ++n)
-            if (a(n).sosa == sosa) return n;
-        return 0;
-    }
 };
 
 // The chart of `root` computed from the text, laid out with this zoom when one is given.
