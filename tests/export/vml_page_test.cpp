@@ -78,6 +78,42 @@ TEST(VmlPage, PlainLinksAndEmptyChart) {
     EXPECT_EQ(Page(empty, DefaultChartSettings(), 640, 480), Head(" ") + "</HTML>\n");
 }
 
+// The same chart at 1280x1024 with places: by height 10 × 1024 / 25 × 0.6 = 245.8 against 58.86
+// by width, so H = trunc(1024 × 58.86 / 245.8) = 245; 10 × 245 / 25 = 98, years at 32.67, names
+// at 98 × 0.6 = 58.8, places at 29.4, stroke 1.47. Braces 4 units wide around 130. px: 0 12.8,
+// 1 19.4, 50 342.9, 70 474.9, 71 481.5, 120 805.1, 128 857.9, 132 884.3, 140 937.1, 141 943.7,
+// 190 1267.2. py: −12.5 2.45, −7.5 50.47, −5 74.48, −2.5 98.49, 0 122.5, 2.5 146.51, 5 170.52,
+// 7.5 194.53, 12.5 242.55. Death year at top + 65.3; place at bottom − 1 − 29.4.
+TEST(VmlPage, PageWithBracesPlacesAndYears) {
+    auto chart = SmallChart();
+    std::strcpy(chart->tree.descendants[1].place, "ROUEN");
+    std::strcpy(chart->tree.ancestors[1].place, "ROUEN");
+    std::strcpy(chart->tree.ancestors[2].place, "CAEN");
+    std::strcpy(chart->tree.ancestors[3].place, "EU"); // too short to be shown
+    chart->tree.ancestors[2].deathYear = 1990;
+    ChartSettings settings = DefaultChartSettings();
+    settings.setprenom = settings.setaccolade = settings.lieu = 1;
+    settings.setnaissance = settings.setdece = 1;
+    const std::string jean =
+        P("58.8", 481, 74, "ROY Jean") + P("32.7", 806, 74, "1950") + P("29.4", 481, 139, "ROUEN");
+    EXPECT_EQ(Page(*chart, settings, 1280, 1024),
+              Head("ROY Jean") +
+                  "<v:shape style='top: 0; left: 0; width: 1280px; height: 245px'\n"
+                  "stroke=\"true\" strokecolor=#000000 strokeweight=\"1.5pt\" fill=\"false\"\n"
+                  "coordorigin=\"0 0\" coordsize=\"1280 245\">\n"
+                  "<v:path v=\"nf m1,1l1,1x m474,74l805,74,805,170,474,170x\n"
+                  "m474,122c342,122,474,122,342,122\nm12,74l342,74,342,170,12,170x\n"
+                  "m474,74l805,74,805,170,474,170x\n"
+                  "m857,122c884,122,857,50,884,50\nm857,122c884,122,857,194,884,194\n"
+                  "m805,122l857,122\nm937,50l884,50\nm937,194l884,194\n"
+                  "m937,2l1267,2,1267,98,937,98x\nm937,146l1267,146,1267,242,937,242x\n<e \">\n" +
+                  jean + P("58.8", 19, 74, "ROY Marc") + P("32.7", 343, 74, "1980") + jean +
+                  P("58.8", 943, 2, "ROY Paul") + P("32.7", 1268, 2, "1920") +
+                  P("32.7", 1268, 67, "1990") + P("29.4", 943, 67, "CAEN") +
+                  P("58.8", 943, 146, "LUC Anne") + P("32.7", 1268, 146, "1925") +
+                  "</v:shape>\n</HTML>\n");
+}
+
 TEST(VmlPage, TextsFromTheFileAreEscapedAndTheTitleNamesTheRootShown) {
     test::FamilyText family;
     family.person(1, "Jean /<script>&\"x/").person(2, "Paul /ROY/").family(2, 0, {1});
