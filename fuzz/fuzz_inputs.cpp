@@ -587,6 +587,12 @@ Faults ChartInput(std::string_view bytes) {
     return faults;
 }
 
+Faults TableFaults(const ChartTree& tree) {
+    Faults faults;
+    if (TablesHold(tree, faults)) CheckComputedTables(tree, faults);
+    return faults;
+}
+
 Faults LayoutFaults(ChartTree& tree, const ChartSettings& settings, int32_t plainLimit) {
     Faults faults;
     CheckLayout(tree, settings, faults);

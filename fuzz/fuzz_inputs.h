@@ -38,6 +38,12 @@ Faults ChartInput(std::string_view bytes);
 // each line on standard error before drawing it.
 std::vector<std::string> DescribeChartCases(std::string_view bytes);
 
+// What the tables of a computation that succeeded must satisfy: every link inside its table and
+// every text ended; the descendant table by generation, every box under a parent one generation up
+// that lists it; the ancestor table by ancestor number, each parent numbered twice its child's
+// number (plus one for the mother).
+Faults TableFaults(const ChartTree& tree);
+
 // What any layout of the tree must satisfy: parents centred on what hangs
 // from them, boxes of one column at least the spacing apart (spouse lines counted) and, on charts
 // of at most `plainLimit` boxes, the same positions when laid out again and from the plain
