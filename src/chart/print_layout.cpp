@@ -76,16 +76,6 @@ PosterPage PosterPageOf(int32_t page, const PosterSheets& sheets) {
     return result;
 }
 
-PageTile PosterTile(int32_t page, int32_t pagesWide, int32_t pagesHigh, int64_t pageWidth,
-                    int64_t pageHeight) {
-    PosterSheets sheets;
-    sheets.pagesWide = pagesWide;
-    sheets.pagesHigh = pagesHigh;
-    sheets.pageWidth = pageWidth;
-    sheets.pageHeight = pageHeight;
-    return PosterPageOf(page, sheets).tile;
-}
-
 PageTile ScreenTile(int64_t clientWidth, int64_t clientHeight) {
     PageTile tile{};
     tile.origin = {1, 1, clientWidth - 1, clientHeight - 1};

@@ -74,12 +74,6 @@ int32_t PosterPageCount(const PageLayout& layout);
 // the second row). Pages outside 1 .. PosterPageCount are brought within it.
 PosterPage PosterPageOf(int32_t page, const PosterSheets& sheets);
 
-// The tile of page `page` of a poster without the assembly aid on pages of pageWidth × pageHeight
-// device pixels: column c and row r of the page see the surface from (−c × pageWidth,
-// −r × pageHeight), the surface being pagesWide × pageWidth by pagesHigh × pageHeight.
-PageTile PosterTile(int32_t page, int32_t pagesWide, int32_t pagesHigh, int64_t pageWidth,
-                    int64_t pageHeight);
-
 // The screen's tile: the client rectangle less one pixel on every side.
 PageTile ScreenTile(int64_t clientWidth, int64_t clientHeight);
 

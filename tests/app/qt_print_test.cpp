@@ -198,7 +198,7 @@ TEST_F(Printing, EachSheetIsExactlyItsTileOfTheWholeSurface) {
             }
             {
                 QtCanvas canvas(tile);
-                const PageTile plain = PosterTile(page, 4, 3, 331, 157);
+                const PageTile plain = PosterPageOf(page, {4, 3, 331, 157, {}, {}}).tile;
                 DrawChart(canvas, tree, document_.store(), settings, view, plain.drawingWidth,
                           plain.drawingHeight, plain.origin, reporter_);
             }

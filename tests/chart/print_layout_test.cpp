@@ -35,14 +35,13 @@ TEST(PrintLayout, PagesAreThePlainTilesRowByRow) {
             EXPECT_EQ(sheet.tile.drawingWidth, poster.wide * hRes);
             EXPECT_EQ(sheet.tile.drawingHeight, poster.high * vRes);
             EXPECT_EQ(sheet.window, (Rect{0, 0, hRes, vRes}));
-            EXPECT_EQ(PosterTile(page, poster.wide, poster.high, hRes, vRes).origin, origin);
         }
     }
     // 3 wide × 2 high: page 5 is column 1 of row 1, sheet "B2".
     const PosterPage fifth = PosterPageOf(5, {3, 2, hRes, vRes, {}, {}});
     EXPECT_EQ(SheetLabel(fifth.column, fifth.row), "B2");
     // Counts below 1 and pages outside the poster are brought within it.
-    EXPECT_EQ(PosterTile(0, 0, -2, 100, 200).origin, (Rect{0, 0, 100, 200}));
+    EXPECT_EQ(PosterPageOf(0, {0, -2, 100, 200, {}, {}}).tile.origin, (Rect{0, 0, 100, 200}));
     EXPECT_EQ(PosterPageOf(9, {2, 2, 100, 200, {}, {}}).tile.origin, (Rect{-100, -200, 100, 200}));
 }
 
