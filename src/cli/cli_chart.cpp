@@ -95,6 +95,14 @@ bool ExpectOneFile(const Words& words, const char* command, Reporter& reporter) 
     return false;
 }
 
+std::optional<ColourMode> ColourModeNamed(std::string_view name) {
+    if (name == "mono") return kColourMonochrome;
+    if (name == "gris") return kColourGrey;
+    if (name == "256") return kColour256;
+    if (name == "24") return kColour24Bits;
+    return std::nullopt;
+}
+
 const std::vector<std::string_view>& ChartOptions() {
     static const std::vector<std::string_view> options{"root", "mode", "zoom", "scroll"};
     return options;

@@ -3,12 +3,14 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/cli_commands.h"
 #include "data/person_store.h"
+#include "export/picture_writer.h"
 #include "tree/tree_tables.h"
 
 namespace arbolix::cli {
@@ -40,6 +42,9 @@ struct Chart {
     int64_t scrollY = 0;
     bool computed = false; // the tables were computed (perhaps with a reported failure)
 };
+
+// The colour mode of --colors: "mono", "gris", "256" or "24"; none for another word.
+std::optional<ColourMode> ColourModeNamed(std::string_view name);
 
 // The options every chart subcommand takes besides its own.
 const std::vector<std::string_view>& ChartOptions();

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "base/reporter.h"
@@ -52,11 +53,9 @@ bool Refuse(Reporter& reporter, const std::string& text) {
 
 bool ParseColours(const Words& words, ColourMode& mode, Reporter& reporter) {
     const std::string colours = words.get("colors", "24");
-    if (colours == "mono") mode = kColourMonochrome;
-    else if (colours == "gris") mode = kColourGrey;
-    else if (colours == "256") mode = kColour256;
-    else if (colours == "24") mode = kColour24Bits;
-    else return Refuse(reporter, "--colors attend mono, gris, 256 ou 24 : " + colours);
+    const std::optional<ColourMode> named = ColourModeNamed(colours);
+    if (!named) return Refuse(reporter, "--colors attend mono, gris, 256 ou 24 : " + colours);
+    mode = *named;
     return true;
 }
 

@@ -23,14 +23,6 @@ std::optional<int32_t> ParseType(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<int32_t> ParseColours(std::string_view text) {
-    if (text == "mono") return kColourMonochrome;
-    if (text == "gris") return kColourGrey;
-    if (text == "256") return kColour256;
-    if (text == "24") return kColour24Bits;
-    return std::nullopt;
-}
-
 // The site's own options over the profile's settings. False, with a message, for a wrong one.
 bool ReadSiteOptions(const Words& words, SiteOptions& options, Reporter& reporter) {
     const auto refuse = [&](const std::string& text) {
@@ -48,7 +40,7 @@ bool ReadSiteOptions(const Words& words, SiteOptions& options, Reporter& reporte
         options.pictureType = *type;
     }
     if (words.has("colors")) {
-        const auto colours = ParseColours(words.get("colors"));
+        const auto colours = ColourModeNamed(words.get("colors"));
         if (!colours)
             return refuse("--colors attend mono, gris, 256 ou 24 : " + words.get("colors"));
         options.colourMode = *colours;
